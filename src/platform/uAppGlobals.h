@@ -1,0 +1,31 @@
+#pragma once
+#include <QString>
+
+class TProcessManager;
+class TTALVEXDB;
+class TObjsManager;
+class TRBManager;
+class TConditionManager;
+class TCalcsManager;
+class TRDataManager;
+class TDObject;
+class TProgressForm;
+
+// The application-wide singletons.  Owners (the main window, the store) set
+// and clear them; tests set up what they need and call ResetAppGlobals.
+struct TAppGlobals {
+  QString VersionTag = QStringLiteral("April_2018");
+  QString AppDir;  // with a trailing separator
+  TProcessManager* ProcessManager = nullptr;
+  TTALVEXDB* Store = nullptr;
+  TObjsManager* ObjsManager = nullptr;
+  TRBManager* RBManager = nullptr;
+  TConditionManager* ConditionManager = nullptr;
+  TCalcsManager* CalcsManager = nullptr;
+  TRDataManager* RequestManager = nullptr;
+  TDObject* CurrentSchool = nullptr;
+  TProgressForm* ProgressWindow = nullptr;
+};
+
+TAppGlobals& App();
+void ResetAppGlobals();
