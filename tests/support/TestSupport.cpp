@@ -18,3 +18,13 @@ void WriteFileBytes(const QString& path, const QByteArray& bytes) {
   if (!file.open(QIODevice::WriteOnly)) throw std::runtime_error(("cannot write " + path).toStdString());
   file.write(bytes);
 }
+
+#include <QDir>
+#include <QWidget>
+
+void SaveScreenshot(QWidget* widget, const QString& name) {
+  const QString dir = qEnvironmentVariable("TALVEX_SCREENSHOTS");
+  if (dir.isEmpty()) return;
+  QDir().mkpath(dir);
+  widget->grab().save(QDir(dir).filePath(name + ".png"));
+}

@@ -16,3 +16,8 @@ class TTempFolder {
 // Reads and writes whole files (bytes).
 QByteArray ReadFileBytes(const QString& path);
 void WriteFileBytes(const QString& path, const QByteArray& bytes);
+
+class QWidget;
+// Saves a picture of the widget to $TALVEX_SCREENSHOTS/<name>.png when that
+// variable is set (to look at what a test built); otherwise does nothing.
+void SaveScreenshot(QWidget* widget, const QString& name);
