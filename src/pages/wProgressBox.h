@@ -3,12 +3,14 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/uScriptProgress.h"
+
 class QLabel;
 class QProgressBar;
 class QStatusBar;
 
 // The small window that stays on top while the database opens and updates.
-class TProgressForm : public QWidget {
+class TProgressForm : public QWidget, public IScriptProgress {
   Q_OBJECT
  public:
   explicit TProgressForm(QWidget* owner = nullptr);
@@ -18,8 +20,7 @@ class TProgressForm : public QWidget {
 
   // Runs one statement per non-empty entry; a failing statement is skipped.
   // The thin bar follows the entries, and the window repaints every ten.
-  using TStatementRunner = std::function<void(const QString& statement)>;
-  void RunStatements(const QStringList& lines, const TStatementRunner& execute);
+  void RunStatements(const QStringList& lines, const TStatementRunner& execute) override;
 
   // Counts ProcessMessages calls (for the repaint rhythm).
   int MessagePumps = 0;

@@ -9,7 +9,7 @@ class TConditionManager;
 class TCalcsManager;
 class TRDataManager;
 class TDObject;
-class TProgressForm;
+class IScriptProgress;
 
 // The application-wide singletons.  Owners (the main window, the store) set
 // and clear them; tests set up what they need and call ResetAppGlobals.
@@ -24,7 +24,7 @@ struct TAppGlobals {
   TCalcsManager* CalcsManager = nullptr;
   TRDataManager* RequestManager = nullptr;
   TDObject* CurrentSchool = nullptr;
-  TProgressForm* ProgressWindow = nullptr;
+  IScriptProgress* ProgressWindow = nullptr;  // the progress window while it exists
 };
 
 TAppGlobals& App();
