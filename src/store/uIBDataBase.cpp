@@ -324,7 +324,7 @@ void T_IBDataBase::CreateLocalDataBase() {
     throw EDBError(failure + e.Text, e.Codes);
   }
   try {
-    RunSqlScript(LoadTextResourceString(QStringLiteral("RC_SCHEMA")), [this](const QString& s) { ExecDirect(s); });
+    RunSqlScript(LoadTextResourceString(SchemaResource), [this](const QString& s) { ExecDirect(s); });
   } catch (const std::exception& e) {
     // Leave no half-built file behind: the next start creates it anew.
     try {

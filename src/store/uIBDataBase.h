@@ -59,6 +59,7 @@ class T_IBDataBase : public TUDataBase {
   // A local file that is not a database or is held by another program gives
   // an EDBError naming the file; nothing is overwritten.
   void ConnectOrCreate(bool local);
+  QString SchemaResource = QStringLiteral("RC_SCHEMA");
 
  private:
   TIBDataSet& DataSetOf(TUDataSet* dataSet);

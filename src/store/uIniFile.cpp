@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #define SI_NO_CONVERSION  // bytes as stored; the encoding is handled here
+#define SI_IMPLEMENTATION  // header-only use of the Debian SimpleIni
 #include <SimpleIni.h>
 #include <stdexcept>
 
@@ -18,7 +19,7 @@ TIniFile::TIniFile(const QString& fileName) : D(std::make_unique<TData>()), Name
   if (!file.open(QIODevice::ReadOnly)) return;  // missing or unreadable: empty
   const QByteArray bytes = file.readAll();
   QStringDecoder utf8(QStringDecoder::Utf8);
-  (void)utf8(bytes);
+  const QString asUtf8 = utf8(bytes);
   Win1251 = utf8.hasError();
   D->Ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size()));
 }

@@ -1,9 +1,14 @@
 #include "store/uNewDataBase.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <ibase.h>
 
 namespace {
+
+// No database file is shorter than its header page (the smallest page size);
+// the engine reports such a file as a failed read.
+constexpr qint64 kSmallestPage = 1024;
 
 // Index just past a literal or comment starting at i, or i when there is none.
 int SkipLiteralOrComment(const QString& s, int i) {
@@ -63,11 +68,11 @@ QStringList SplitSqlScript(const QString& script) {
     if (m.hasMatch())
       term = m.captured(1);
     else if (!head.isEmpty() && !isqlOnly.match(head).hasMatch())
-      statements << current.trimmed();
+      statements << head;
     current.clear();
   }
   const QString rest = WithoutLeadingComments(current);
-  if (!rest.isEmpty() && !isqlOnly.match(rest).hasMatch()) statements << current.trimmed();
+  if (!rest.isEmpty() && !isqlOnly.match(rest).hasMatch()) statements << rest;
   return statements;
 }
 
@@ -87,7 +92,8 @@ EDBError LocalOpenError(const QString& fileName, const EDBError& error) {
     sentence = "Файл базы данных \"" + fileName +
                "\" занят другой программой (возможно, уже запущена другая копия). "
                "Закройте её и запустите программу снова.";
-  else if (error.HasCode(isc_bad_db_format) || error.HasCode(isc_wrong_ods) || error.HasCode(isc_io_read_err))
+  else if (error.HasCode(isc_bad_db_format) || error.HasCode(isc_wrong_ods) || error.HasCode(isc_io_read_err) ||
+           (error.HasCode(isc_io_error) && QFileInfo(fileName).size() < kSmallestPage))
     sentence = "Файл \"" + fileName + "\" не является базой данных программы или повреждён. Файл не изменён.";
   else
     return error;

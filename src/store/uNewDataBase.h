@@ -12,6 +12,7 @@
 // terminator (";" at first), which "SET TERM x ;" changes; terminators inside
 // quoted literals and comments do not count.  isql commands that are not SQL
 // (other SET commands, COMMIT) are left out: every statement commits on its own.
+// Comments before a statement are dropped; those inside it stay.
 QStringList SplitSqlScript(const QString& script);
 
 // Runs every statement of the script through `execute`, in order.  An error
