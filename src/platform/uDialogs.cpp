@@ -37,7 +37,11 @@ IDialogs& Dialogs() {
   return gInstalled ? *gInstalled : real;
 }
 
-void SetDialogs(IDialogs* dialogs) { gInstalled = dialogs; }
+IDialogs* SetDialogs(IDialogs* dialogs) {
+  IDialogs* previous = gInstalled;
+  gInstalled = dialogs;
+  return previous;
+}
 
 void ShowError(const QString& text, const QString& caption) {
   Dialogs().Message(text, caption, TMsgButtons::Ok, TMsgKind::Error);

@@ -24,7 +24,8 @@ class IDialogs {
 // The dialogs in use (the real ones unless a test installed others).
 IDialogs& Dialogs();
 // Installs a replacement (not owned); nullptr restores the real dialogs.
-void SetDialogs(IDialogs* dialogs);
+// Returns the one installed before.
+IDialogs* SetDialogs(IDialogs* dialogs);
 
 // Shorthands for the two captions the program uses.
 void ShowError(const QString& text, const QString& caption = QStringLiteral("Внимание!"));
@@ -66,7 +67,10 @@ class TRecordingDialogs : public IDialogs {
 // Installs a recorder for the lifetime of the guard.
 class TDialogsRecorderScope {
  public:
-  TDialogsRecorderScope() { SetDialogs(&Recorder); }
-  ~TDialogsRecorderScope() { SetDialogs(nullptr); }
+  TDialogsRecorderScope() : Previous(SetDialogs(&Recorder)) {}
+  ~TDialogsRecorderScope() { SetDialogs(Previous); }
   TRecordingDialogs Recorder;
+
+ private:
+  IDialogs* Previous;
 };

@@ -11,6 +11,7 @@
 #include "platform/uErrors.h"
 #include "platform/uResources.h"
 #include "shell/wSelectProcessForm.h"
+#include "store/uTALVEXDB.h"
 
 const QString TMainForm::kBaseCaption = QStringLiteral("ТАЛВЕКС — результаты диагностики учащихся");
 
@@ -42,10 +43,12 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
 }
 
 TMainForm::~TMainForm() {
-  // Released in the reverse order of their creation; the globals go with them.
+  // The store (with the definitions it published), then the catalogue, then
+  // the progress window; each clears its global.
+  Store.reset();
   App().ProcessManager = nullptr;
-  App().ProgressWindow = nullptr;
   ProcessManager.reset();
+  App().ProgressWindow = nullptr;
   ProgressWindow.reset();
 }
 
@@ -82,9 +85,15 @@ void TMainForm::RunStartupSteps() {
   ProgressWindow = std::make_unique<TProgressForm>(this);
   app.ProgressWindow = ProgressWindow.get();
   ProgressWindow->show();
+  ProgressWindow->ProcessMessages();
+
+  Store = std::make_unique<TTALVEXDB>();
+  Store->SetSchoolYear(SchoolYear);
 
   // The login waits until the message loop runs and the window is on screen.
   QMetaObject::invokeMethod(this, &TMainForm::WMStartLogin, Qt::QueuedConnection);
+
+  setWindowTitle(windowTitle() + " (версия ПО: " + app.VersionTag + "; БД:" + Store->DBVersion + ")");
 
   ProgressWindow->hide();
 }

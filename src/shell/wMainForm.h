@@ -6,6 +6,7 @@ class QTabBar;
 class QVBoxLayout;
 class TProcessManager;
 class TProgressForm;
+class TTALVEXDB;
 
 // The main window: runs the start-up sequence when it is created, then hosts
 // the three pages under a tab bar.
@@ -34,6 +35,7 @@ class TMainForm : public QWidget {
   QVBoxLayout* PageArea;
   std::unique_ptr<TProcessManager> ProcessManager;
   std::unique_ptr<TProgressForm> ProgressWindow;
+  std::unique_ptr<TTALVEXDB> Store;
   int CurrentTab = 0;
   bool StartupDone = false;
 };

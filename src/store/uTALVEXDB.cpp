@@ -46,6 +46,7 @@ TTALVEXDB::TTALVEXDB(const QString& schoolName, std::function<void(const QString
   TAppGlobals& app = App();
   try {
     Params = std::make_unique<TDBParams>(app.AppDir + "DBSettings.ini");
+    Params->SaveOnDestroy = false;  // the settings file is only ever read
     const TDBConnection connection = DBConnectionOf(*Params, app.AppDir);
     Database->DatabaseName = connection.DatabaseName;
     Database->Params = connection.Params;

@@ -9,6 +9,7 @@
 #include "catalogue/uProcessManager.h"
 #include "platform/uAppGlobals.h"
 #include "platform/uClock.h"
+#include "platform/uDialogs.h"
 #include "shell/wMainForm.h"
 #include "shell/wSelectProcessForm.h"
 #include "TestSupport.h"
@@ -65,4 +66,18 @@ TEST_F(MainFormTest, TabsWithoutPagesSwitchQuietly) {
   form.tabsMain->setCurrentIndex(2);
   form.ShowTabPage(7, false);
   EXPECT_EQ(form.tabsMain->currentIndex(), 2);
+}
+
+TEST_F(MainFormTest, StartupFailureIsShownAndWindowStaysWithoutPages) {
+  WriteFileBytes(Folder.File("TALVEXDB.FDB"), "this is not a database");
+  TDialogsRecorderScope dialogs;
+  AnswerProcessDialog(0);
+  TMainForm form;
+  EXPECT_FALSE(form.StartupCompleted());
+  ASSERT_EQ(dialogs.Recorder.Messages.size(), 1u);
+  EXPECT_EQ(dialogs.Recorder.Messages[0].Caption, "Внимание!");
+  EXPECT_TRUE(dialogs.Recorder.Messages[0].Text.contains("TALVEXDB.FDB")) << dialogs.Recorder.Messages[0].Text;
+  EXPECT_EQ(form.windowTitle(), TMainForm::kBaseCaption);
+  EXPECT_EQ(App().Store, nullptr);
+  EXPECT_EQ(ReadFileBytes(Folder.File("TALVEXDB.FDB")), QByteArray("this is not a database"));
 }

@@ -20,6 +20,7 @@ class DBUpdatesTest : public StoreFixture {
   }
   QStringList Relations() {
     QStringList rows;
+    Store->CloseQuery();
     auto data = Store->GetData(QString("select STRDATE, ENDDATE from TB_RELATIONS where AOBJ=%1 order by STRDATE")
                                    .arg(Pupil));
     for (data->First(); !data->Eof(); data->Next())

@@ -87,7 +87,7 @@ TEST_F(DomainStoreTest, QuotesAreStoredAsWritten) {
   ASSERT_NE(pupil, nullptr);
   pupil->FieldByName("caption")->SetValue("O'Neil Патрик");
   pupil->Store();
-  TDObject* school = Object("scid_100");
+  TDObject* school = Class("objects.EduObject")->NewObject("scid_200");
   school->FieldByName("caption")->SetValue("Школа \"Радуга\" № 5");
   school->FieldByName("history")->SetValue("Основана в 1935 году; д'Артаньян");
   school->Store();
@@ -96,8 +96,8 @@ TEST_F(DomainStoreTest, QuotesAreStoredAsWritten) {
 
   Open();  // a new start reads everything back
   EXPECT_EQ(Object("std_oneil")->Text("caption"), "O'Neil Патрик");
-  EXPECT_EQ(Object("scid_100")->Text("caption"), "Школа \"Радуга\" № 5");
-  EXPECT_EQ(Object("scid_100")->Text("history"), "Основана в 1935 году; д'Артаньян");
+  EXPECT_EQ(Object("scid_200")->Text("caption"), "Школа \"Радуга\" № 5");
+  EXPECT_EQ(Object("scid_200")->Text("history"), "Основана в 1935 году; д'Артаньян");
   EXPECT_NE(Object("town 'quoted' \"name\""), nullptr);
 }
 

@@ -22,8 +22,9 @@ class IndicatorValuesTest : public StoreFixture {
   }
   std::vector<TRow> Rows() {
     std::vector<TRow> rows;
+    Store->CloseQuery();
     auto data = Store->GetData(QString("select INDVALUE, INSDATE, UPDATED from TB_INDICATORS where IND=%1 and OBJ=%2 "
-                                       "order by UPDATED desc, INSDATE")
+                                       "order by UPDATED, INSDATE")
                                    .arg(Ind)
                                    .arg(Pupil));
     for (data->First(); !data->Eof(); data->Next())

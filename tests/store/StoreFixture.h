@@ -38,6 +38,7 @@ class StoreFixture : public ::testing::Test {
   TDObject* Object(const char* name) { return App().ObjsManager->FindObjectByName(name); }
   // Rows of a one-number query, read through a private dataset.
   int Count(const QString& sql) {
+    Store->CloseQuery();  // a fresh snapshot: the read transaction may be older than the last write
     auto data = Store->GetData(sql);
     if (!data) return -1;
     data->First();

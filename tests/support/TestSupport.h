@@ -21,3 +21,8 @@ class QWidget;
 // Saves a picture of the widget to $TALVEX_SCREENSHOTS/<name>.png when that
 // variable is set (to look at what a test built); otherwise does nothing.
 void SaveScreenshot(QWidget* widget, const QString& name);
+
+// Readable QString values in test failure messages.
+#include <ostream>
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline std::ostream& operator<<(std::ostream& out, const QString& text) { return out << text.toStdString(); }
