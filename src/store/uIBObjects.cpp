@@ -144,32 +144,27 @@ IAttachment* TIBConnection::Handle() const {
   return Att;
 }
 
-void TIBConnection::Open() {
-  if (Att) return;
-  TDpb dpb(Params);
-  TStatus st;
-  IProvider* provider = Master()->getDispatcher();
-  const QByteArray file = QFile::encodeName(DatabaseName);
-  try {
-    Att = provider->attachDatabase(&st, file.constData(), dpb.Length(), dpb.Data());
-  } catch (const FbException& e) {
-    provider->release();
-    Raise(e);
-  }
-  provider->release();
-  ReadDialect();
+void TIBConnection::Open(TForcedWrites forcedWrites) { Attach(false, forcedWrites); }
+
+void TIBConnection::Create(TForcedWrites forcedWrites) {
+  if (Att) throw EDBError(QStringLiteral("Соединение с базой данных уже открыто"));
+  Attach(true, forcedWrites);
 }
 
-void TIBConnection::Create() {
-  if (Att) throw EDBError(QStringLiteral("Соединение с базой данных уже открыто"));
+void TIBConnection::Attach(bool create, TForcedWrites forcedWrites) {
+  if (Att) return;
   TDpb dpb(Params);
-  dpb.AddInt(isc_dpb_sql_dialect, 1);
-  dpb.AddString(isc_dpb_set_db_charset, "WIN1251");
+  if (create) {
+    dpb.AddInt(isc_dpb_sql_dialect, 1);
+    dpb.AddString(isc_dpb_set_db_charset, "WIN1251");
+  }
+  if (forcedWrites != TForcedWrites::Unchanged) dpb.AddInt(isc_dpb_force_write, forcedWrites == TForcedWrites::On);
   TStatus st;
   IProvider* provider = Master()->getDispatcher();
   const QByteArray file = QFile::encodeName(DatabaseName);
   try {
-    Att = provider->createDatabase(&st, file.constData(), dpb.Length(), dpb.Data());
+    Att = create ? provider->createDatabase(&st, file.constData(), dpb.Length(), dpb.Data())
+                 : provider->attachDatabase(&st, file.constData(), dpb.Length(), dpb.Data());
   } catch (const FbException& e) {
     provider->release();
     Raise(e);
@@ -196,13 +191,6 @@ void TIBConnection::Close() {
   if (!Att) return;
   TStatus st;
   Call([&] { Att->detach(&st); });  // releases the interface on success
-  Att = nullptr;
-}
-
-void TIBConnection::Drop() {
-  if (!Att) return;
-  TStatus st;
-  Call([&] { Att->dropDatabase(&st); });
   Att = nullptr;
 }
 

@@ -33,13 +33,15 @@ class TIBConnection {
   // "name=value": user_name, password, lc_ctype, sql_role_name (any letter case).
   QStringList Params;
 
-  void Open();
+  // Forced writes (each page written through to the disk at commit) is a
+  // setting kept in the database file; attaching can change it.
+  enum class TForcedWrites { Unchanged, On, Off };
+
+  void Open(TForcedWrites forcedWrites = TForcedWrites::Unchanged);
   // Creates the file DatabaseName as a dialect-1 database with the default
   // character set WIN1251 and stays attached to it.
-  void Create();
+  void Create(TForcedWrites forcedWrites = TForcedWrites::On);
   void Close();
-  // Removes the attached database file (a new database that could not be set up).
-  void Drop();
   bool Connected() const { return Att != nullptr; }
   // The dialect statements are prepared in: the database's own when it is
   // lower than the client's (3).
@@ -49,6 +51,7 @@ class TIBConnection {
  private:
   Firebird::IAttachment* Att = nullptr;
   unsigned SqlDialect = 3;
+  void Attach(bool create, TForcedWrites forcedWrites);
   void ReadDialect();
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 
 #include "StoreTestDb.h"
@@ -43,6 +44,9 @@ TEST(NewDataBase, CreatedWithTheSchemaWhenMissing) {
   for (; !db->Eof(); db->Next()) procedures << db->FieldAsString("NAME");
   EXPECT_EQ(procedures, QStringList({"NEW_OBJECT", "SET_ATTR_BLOB", "SET_ATTR_DATE", "SET_ATTR_FLOAT",
                                      "SET_ATTR_INT", "SET_ATTR_STR"}));
+  db->DoQuery("SELECT MON$FORCED_WRITES AS N FROM MON$DATABASE");
+  EXPECT_EQ(db->FieldAsInteger("N"), 1);
+  EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files), QStringList({"TALVEXDB.FDB"}));
   // The environment table is the store's to create.
   EXPECT_THROW(db->DoQuery("SELECT VARVALUE FROM ST_ENVIRONMENT WHERE VARNAME='dbversion'"), EDBError);
 }
@@ -208,7 +212,7 @@ TEST(NewDataBase, FailedSetUpLeavesNoFile) {
     EXPECT_TRUE(e.Text.contains("NO_SUCH_TABLE")) << e.Text.toStdString();
   }
   EXPECT_FALSE(db->Connected());
-  EXPECT_FALSE(QFile::exists(file));
+  EXPECT_TRUE(QDir(folder.Path()).entryList(QDir::Files).isEmpty());
 }
 
 TEST(NewDataBase, FolderThatCannotHoldTheFile) {

@@ -212,6 +212,17 @@ TEST_F(Session, ExecDirectTakesAColonAsText) {
   EXPECT_FALSE(Db->DirectTransaction->InTransaction());
 }
 
+TEST_F(Session, DoQueryOnAnExecutedProcedureGivesItsOneRow) {
+  Db->ExecDirect("CREATE OR ALTER PROCEDURE P_TWICE (A INTEGER) RETURNS (B INTEGER) AS BEGIN B = :A * 2; END");
+  Db->DoQuery("EXECUTE PROCEDURE P_TWICE(21)");
+  ASSERT_FALSE(Db->Eof());
+  EXPECT_EQ(Db->FieldAsInteger("B"), 42);
+  Db->Next();
+  EXPECT_TRUE(Db->Eof());
+  Db->First();
+  EXPECT_EQ(Db->FieldAsInteger("B"), 42);
+}
+
 TEST_F(Session, UpdateSqlTakesAColonOutsideLiteralsAsAnUnsetParameter) {
   Db->UpdateSQL("INSERT INTO T_ROWS (ID, V, N) VALUES (8, 'at 10:05', :unset)");
   Db->DoQuery("SELECT V, N FROM T_ROWS WHERE ID=8");
