@@ -5,7 +5,9 @@
 
 #include "StoreTestDb.h"
 #include "TestSupport.h"
+#include "platform/uAppGlobals.h"
 #include "platform/uDateTime.h"
+#include "store/uDefaultDataBase.h"
 
 namespace {
 
@@ -49,6 +51,26 @@ TEST(NewDataBase, CreatedWithTheSchemaWhenMissing) {
   EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files), QStringList({"TALVEXDB.FDB"}));
   // The environment table is the store's to create.
   EXPECT_THROW(db->DoQuery("SELECT VARVALUE FROM ST_ENVIRONMENT WHERE VARNAME='dbversion'"), EDBError);
+}
+
+TEST(NewDataBase, DefaultSettingsGiveTheLocalFileInTheProgramFolder) {
+  TTempFolder folder;
+  App().AppDir = folder.Path();
+  TDBParams params(App().AppDir + "DBSettings.ini");  // no such file
+  params.SaveOnDestroy = false;
+  const TDBConnection c = DBConnectionOf(params);
+  T_IBDataBase db;
+  db.Database->DatabaseName = c.DatabaseName;
+  db.Database->Params = c.Params;
+  db.ConnectOrCreate(c.Local);
+  ResetAppGlobals();
+  EXPECT_TRUE(db.Connected());
+  EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files), QStringList({"TALVEXDB.FDB"}));
+  db.DoQuery(
+      "SELECT CURRENT_USER AS U, C.RDB$CHARACTER_SET_NAME AS CS FROM MON$ATTACHMENTS A JOIN RDB$CHARACTER_SETS C "
+      "ON C.RDB$CHARACTER_SET_ID = A.MON$CHARACTER_SET_ID WHERE A.MON$ATTACHMENT_ID = CURRENT_CONNECTION");
+  EXPECT_EQ(db.FieldAsString("U"), "SYSDBA");
+  EXPECT_EQ(db.FieldAsString("CS"), "WIN1251");
 }
 
 TEST(NewDataBase, ExistingFileIsOpenedNotRecreated) {
