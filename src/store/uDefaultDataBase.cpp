@@ -1,5 +1,6 @@
 #include "store/uDefaultDataBase.h"
 
+#include "platform/uAppGlobals.h"
 #include "store/uIniFile.h"
 
 namespace {
@@ -41,3 +42,5 @@ TDBConnection DBConnectionOf(const TDBParams& params, const QString& appDir) {
   c.Params << QStringLiteral("lc_ctype=WIN1251");
   return c;
 }
+
+TDBConnection DBConnectionOf(const TDBParams& params) { return DBConnectionOf(params, App().AppDir); }

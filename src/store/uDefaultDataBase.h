@@ -38,3 +38,5 @@ inline const QString LocalDBFileName = QStringLiteral("TALVEXDB.FDB");
 // Otherwise DBServer + ":" + DBName (DBName alone when DBServer is empty) with
 // Login and Password.  Both end with "lc_ctype=WIN1251".
 TDBConnection DBConnectionOf(const TDBParams& params, const QString& appDir);
+// The same in the program folder, App().AppDir.
+TDBConnection DBConnectionOf(const TDBParams& params);

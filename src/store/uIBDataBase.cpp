@@ -1,6 +1,8 @@
 #include "store/uIBDataBase.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <cmath>
 
@@ -302,11 +304,7 @@ void T_IBDataBase::ExecDirect(const QString& sql) {
 }
 
 void T_IBDataBase::ConnectOrCreate(bool local) {
-  if (local && !QFileInfo::exists(Database->DatabaseName)) {
-    CreateLocalDataBase();
-    TUDataBase::Connect();
-    return;
-  }
+  if (local && !QFileInfo::exists(Database->DatabaseName)) CreateLocalDataBase();
   try {
     Connect();
   } catch (const EDBError& e) {
@@ -315,25 +313,41 @@ void T_IBDataBase::ConnectOrCreate(bool local) {
   }
 }
 
+// The new file is built under a temporary name without forced writes (a disk
+// flush after every schema statement makes creation many times slower), then
+// switched to forced writes and renamed into place: a crash half-way never
+// leaves a half-built database under the real name.
 void T_IBDataBase::CreateLocalDataBase() {
+  using TForcedWrites = TIBConnection::TForcedWrites;
   const QString name = Database->DatabaseName;
+  const QString building = name + '.' + QString::number(QCoreApplication::applicationPid()) + ".tmp";
   const QString failure = "Не удалось создать базу данных \"" + name + "\".\n\r";
+  QFile::remove(building);
+  Database->DatabaseName = building;
   try {
-    Database->Create();
+    Database->Create(TForcedWrites::Off);
   } catch (const EDBError& e) {
+    Database->DatabaseName = name;
     throw EDBError(failure + e.Text, e.Codes);
   }
   try {
     RunSqlScript(LoadTextResourceString(SchemaResource), [this](const QString& s) { ExecDirect(s); });
+    Database->Close();
+    Database->Open(TForcedWrites::On);
+    Database->Close();
   } catch (const std::exception& e) {
-    // Leave no half-built file behind: the next start creates it anew.
     try {
       Direct->Close();
       DirectTransaction->Rollback();
-      Database->Drop();
+      Database->Close();
     } catch (...) {
     }
+    QFile::remove(building);
+    Database->DatabaseName = name;
     const auto* db = dynamic_cast<const EDBError*>(&e);
     throw EDBError(failure + QString::fromUtf8(e.what()), db ? db->Codes : std::vector<long>{});
   }
+  Database->DatabaseName = name;
+  // Never over another file: if another copy of the program was quicker, its file is used.
+  if (!QFile::rename(building, name)) QFile::remove(building);
 }

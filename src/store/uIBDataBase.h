@@ -1,7 +1,9 @@
 #pragma once
 #include <memory>
 
+#include "store/uIBDataSet.h"
 #include "store/uIBObjects.h"
+#include "store/uIBSQL.h"
 #include "store/uUDataBase.h"
 
 // The database session on one Firebird connection.  Three transactions:

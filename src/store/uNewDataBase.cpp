@@ -93,7 +93,8 @@ EDBError LocalOpenError(const QString& fileName, const EDBError& error) {
                "\" занят другой программой (возможно, уже запущена другая копия). "
                "Закройте её и запустите программу снова.";
   else if (error.HasCode(isc_bad_db_format) || error.HasCode(isc_wrong_ods) || error.HasCode(isc_io_read_err) ||
-           (error.HasCode(isc_io_error) && QFileInfo(fileName).size() < kSmallestPage))
+           (error.HasCode(isc_io_error) && !error.HasCode(isc_io_open_err) &&
+            QFileInfo(fileName).size() < kSmallestPage))
     sentence = "Файл \"" + fileName + "\" не является базой данных программы или повреждён. Файл не изменён.";
   else
     return error;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 
 #include "StoreTestDb.h"
 #include "TestSupport.h"
+#include "platform/uAppGlobals.h"
 #include "platform/uDateTime.h"
+#include "store/uDefaultDataBase.h"
 
 namespace {
 
@@ -43,8 +46,31 @@ TEST(NewDataBase, CreatedWithTheSchemaWhenMissing) {
   for (; !db->Eof(); db->Next()) procedures << db->FieldAsString("NAME");
   EXPECT_EQ(procedures, QStringList({"NEW_OBJECT", "SET_ATTR_BLOB", "SET_ATTR_DATE", "SET_ATTR_FLOAT",
                                      "SET_ATTR_INT", "SET_ATTR_STR"}));
+  db->DoQuery("SELECT MON$FORCED_WRITES AS N FROM MON$DATABASE");
+  EXPECT_EQ(db->FieldAsInteger("N"), 1);
+  EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files), QStringList({"TALVEXDB.FDB"}));
   // The environment table is the store's to create.
   EXPECT_THROW(db->DoQuery("SELECT VARVALUE FROM ST_ENVIRONMENT WHERE VARNAME='dbversion'"), EDBError);
+}
+
+TEST(NewDataBase, DefaultSettingsGiveTheLocalFileInTheProgramFolder) {
+  TTempFolder folder;
+  App().AppDir = folder.Path();
+  TDBParams params(App().AppDir + "DBSettings.ini");  // no such file
+  params.SaveOnDestroy = false;
+  const TDBConnection c = DBConnectionOf(params);
+  T_IBDataBase db;
+  db.Database->DatabaseName = c.DatabaseName;
+  db.Database->Params = c.Params;
+  db.ConnectOrCreate(c.Local);
+  ResetAppGlobals();
+  EXPECT_TRUE(db.Connected());
+  EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files), QStringList({"TALVEXDB.FDB"}));
+  db.DoQuery(
+      "SELECT CURRENT_USER AS U, C.RDB$CHARACTER_SET_NAME AS CS FROM MON$ATTACHMENTS A JOIN RDB$CHARACTER_SETS C "
+      "ON C.RDB$CHARACTER_SET_ID = A.MON$CHARACTER_SET_ID WHERE A.MON$ATTACHMENT_ID = CURRENT_CONNECTION");
+  EXPECT_EQ(db.FieldAsString("U"), "SYSDBA");
+  EXPECT_EQ(db.FieldAsString("CS"), "WIN1251");
 }
 
 TEST(NewDataBase, ExistingFileIsOpenedNotRecreated) {
@@ -208,7 +234,7 @@ TEST(NewDataBase, FailedSetUpLeavesNoFile) {
     EXPECT_TRUE(e.Text.contains("NO_SUCH_TABLE")) << e.Text.toStdString();
   }
   EXPECT_FALSE(db->Connected());
-  EXPECT_FALSE(QFile::exists(file));
+  EXPECT_TRUE(QDir(folder.Path()).entryList(QDir::Files).isEmpty());
 }
 
 TEST(NewDataBase, FolderThatCannotHoldTheFile) {

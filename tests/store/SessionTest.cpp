@@ -121,6 +121,17 @@ TEST_F(Session, NullAndTypedValues) {
   EXPECT_THROW(Db->FieldAsInteger("V"), EDBError);
 }
 
+TEST_F(Session, PrepareQueryCommitsAndOpenQueryReads) {
+  Db->UpdateSQL("INSERT INTO T_ROWS (ID, V) VALUES (1, 'one')");
+  Db->DoQuery("SELECT V FROM T_ROWS");
+  Db->PrepareQuery("SELECT ID, V FROM T_ROWS WHERE ID=1");
+  EXPECT_TRUE(Db->Eof());
+  EXPECT_THROW(Db->FieldAsString("V"), EDBError);  // prepared, not open: no columns yet
+  Db->OpenQuery();
+  ASSERT_FALSE(Db->Eof());
+  EXPECT_EQ(Db->FieldAsString("V"), "one");
+}
+
 TEST_F(Session, FirstReturnsToTheFirstRow) {
   for (int id = 1; id <= 3; ++id) Db->UpdateSQL("INSERT INTO T_ROWS (ID) VALUES (" + QString::number(id) + ")");
   Db->DoQuery("SELECT ID FROM T_ROWS ORDER BY ID");
@@ -147,6 +158,7 @@ TEST_F(Session, DoQueryCommitsThePreviousRead) {
   Db->DoQuery("SELECT COUNT(*) AS N FROM T_ROWS");
   EXPECT_EQ(Db->FieldAsInteger("N"), 1);
   EXPECT_TRUE(sameSnapshot->Eof());  // the commit closed the dataset
+  EXPECT_THROW(Db->FieldAsInteger("N", sameSnapshot.get()), EDBError);
 }
 
 TEST_F(Session, FailedUpdateThenSuccessfulOneCommits) {
@@ -210,6 +222,22 @@ TEST_F(Session, ExecDirectTakesAColonAsText) {
   Db->DoQuery("SELECT B FROM P_NEXT(41)");
   EXPECT_EQ(Db->FieldAsInteger("B"), 42);
   EXPECT_FALSE(Db->DirectTransaction->InTransaction());
+  // A failed direct statement leaves its transaction for CommitDirect.
+  EXPECT_THROW(Db->ExecDirect("CREATE TABLE T_ROWS (ID INTEGER)"), EDBError);
+  EXPECT_TRUE(Db->DirectTransaction->InTransaction());
+  Db->CommitDirect();
+  EXPECT_FALSE(Db->DirectTransaction->InTransaction());
+}
+
+TEST_F(Session, DoQueryOnAnExecutedProcedureGivesItsOneRow) {
+  Db->ExecDirect("CREATE OR ALTER PROCEDURE P_TWICE (A INTEGER) RETURNS (B INTEGER) AS BEGIN B = :A * 2; END");
+  Db->DoQuery("EXECUTE PROCEDURE P_TWICE(21)");
+  ASSERT_FALSE(Db->Eof());
+  EXPECT_EQ(Db->FieldAsInteger("B"), 42);
+  Db->Next();
+  EXPECT_TRUE(Db->Eof());
+  Db->First();
+  EXPECT_EQ(Db->FieldAsInteger("B"), 42);
 }
 
 TEST_F(Session, UpdateSqlTakesAColonOutsideLiteralsAsAnUnsetParameter) {
@@ -258,6 +286,7 @@ TEST_F(Session, LogLinesOfTheOperations) {
   Db->DoQuery("SELECT ID FROM T_ROWS");
   Db->PrepareQuery("SELECT V FROM T_ROWS");
   Db->OpenQuery();
+  EXPECT_TRUE(Db->Eof());
   Db->UpdateSQL("DELETE FROM T_ROWS WHERE ID=1");
   Db->Disconnect();
   EXPECT_EQ(Log, QStringList({"DoQuery ( SELECT ID FROM T_ROWS )", "DoQuery ( SELECT V FROM T_ROWS )",

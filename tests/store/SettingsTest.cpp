@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "platform/uAppGlobals.h"
 #include "platform/uCodec.h"
 #include "store/uDefaultDataBase.h"
 #include "store/uIniFile.h"
@@ -49,6 +50,16 @@ TEST(DBParams, ConnectionForEachCase) {
     EXPECT_EQ(got.DatabaseName, c.database) << c.name;
     EXPECT_EQ(got.Params, c.params) << c.name;
   }
+}
+
+TEST(DBParams, LocalFileInTheProgramFolder) {
+  TTempFolder folder;
+  App().AppDir = folder.Path();
+  TDBParams params(folder.File("DBSettings.ini"));
+  params.SaveOnDestroy = false;
+  EXPECT_EQ(DBConnectionOf(params).DatabaseName, folder.Path() + "TALVEXDB.FDB");
+  EXPECT_TRUE(DBConnectionOf(params).Local);
+  ResetAppGlobals();
 }
 
 TEST(DBParams, DefaultsWithoutFile) {

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-#include "store/uIBObjects.h"
+#include "store/uIBSQL.h"
 #include "store/uNewDataBase.h"
 #include "platform/uResources.h"
 
