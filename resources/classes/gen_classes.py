@@ -34,10 +34,13 @@ follow one scheme:
     Class list:   1.1.-1.5. facts about the pupil; 1.6. and on: "work done"
                   summaries, set through "depends" from the results of a work
 
-Task results are points (books "task_0..k", captions are the digits, so the
-formulas can use cell texts).  Tasks answered by a set of options
-("codeordset:", "codefaset:") keep the pupil's answer; their keys stand in the
-switched-off "_scorevalues" section and they stay out of the local sums.
+Task results are points (books "task_0..k"; their captions are the digits,
+because a formula reads the texts of the cells it names).  A form that shows a
+derived score needs columns for every indicator its formula names.  Tasks
+answered by a set of options ("codeordset:", "codefaset:") keep the pupil's
+answer; their keys stand in the switched-off "_scorevalues" section and they
+stay out of the local sums.  Formulas contain no blanks: the formula parser
+does not skip them.
 """
 
 import sys
@@ -280,12 +283,12 @@ READING = {
 
 # the second reading work of grades 2 and 3 (form file 10)
 READING_2 = {
-    2: ("Чтение (информационные тексты)", [
+    2: ("Чтение (информационные тексты)", "Выполнение работы по чтению (информационные тексты)", [
         ("Нахождение информации в тексте", T01), ("Работа с таблицей", T01),
         ("Сравнение сведений из текста", T012), ("Формулирование вывода", T012),
         ("Выбор верных утверждений (отмеченные ответы)", CHOICE),
         ("Применение сведений из текста (повышенный уровень)", T012)]),
-    3: ("Чтение (научно-популярные тексты)", [
+    3: ("Чтение (научно-популярные тексты)", "Выполнение работы по чтению (научно-популярные тексты)", [
         ("Нахождение информации в тексте", T01), ("Понимание научного термина", T01),
         ("Работа со схемой", T012), ("Формулирование вывода", T012),
         ("Выбор верных утверждений (отмеченные ответы)", CHOICE),
@@ -337,14 +340,25 @@ PUPIL_QUESTIONS = [
 ]
 
 # ---------------------------------------------------------------------------
+# Numbers typed by hand carry their allowed range (closed at both ends); the
+# document gets a condition for each.
+
+
+def bounded(low, high):
+    return ("integer", low, high)
+
+
+PUPILS = bounded(0, 40)  # a number of pupils of the class
+
+# ---------------------------------------------------------------------------
 # Pupil card (F = 7)
 
 CARD_HEAD = [
-    ("7.1.", "1) Масса тела, кг", "integer"),
-    ("7.2.", "2) Рост, см", "integer"),
+    ("7.1.", "1) Масса тела, кг", bounded(10, 99)),
+    ("7.2.", "2) Рост, см", bounded(50, 200)),
     ("7.3.", "3) Физкультурная группа", "code:physkult_group"),
     ("7.4.", "4) Группа здоровья", "code:zdrav_group"),
-    ("7.5.", "5) Число дней, пропущенных по болезни в учебном году", "integer"),
+    ("7.5.", "5) Число дней, пропущенных по болезни в учебном году", bounded(0, 366)),
     ("7.6.", "6) Как часто ребенок жалуется на плохое самочувствие", "code:frequency3"),
     ("7.7.", "7) Как часто ребенок выглядит утомленным на уроках", "code:frequency3"),
     ("7.8.", "8) Как часто ребенок бывает невнимателен на уроках", "code:frequency3"),
@@ -550,34 +564,27 @@ START_PARENTS = [
 # Teacher questionnaire (F = 9): values of the class.  (name, caption, type)
 
 TEACHER = [
-    ("9.1.", "Педагогический стаж учителя (полных лет)", "integer"),
+    ("9.1.", "Педагогический стаж учителя (полных лет)", bounded(0, 60)),
     ("9.2.", "Квалификационная категория учителя", "code:teacher_category"),
-    ("9.3.", "Число учащихся в классе", "integer"),
+    ("9.3.", "Число учащихся в классе", bounded(1, 40)),
     ("9.4.", "Образование учителя", "code:teacher_education"),
     ("9.5.", "Образовательная система (УМК), по которой обучается класс", "code:edu_program"),
-    ("9.6.", "Число учащихся, выполнявших работу по математике", "integer"),
-    ("9.7.", "Число учащихся, выполнявших работу по русскому языку", "integer"),
-    ("9.8.", "Число учащихся, выполнявших работу по чтению", "integer"),
-    ("9.9.", "Число учащихся с ограниченными возможностями здоровья", "integer"),
-    ("9.10.", "Число учащихся, для которых русский язык не является родным", "integer"),
-    ("9.11.", "Число учащихся, прибывших в класс в течение учебного года", "integer"),
-    ("9.12.", "Число учащихся, выбывших из класса в течение учебного года", "integer"),
+    ("9.6.", "Число учащихся, выполнявших работу по математике", PUPILS),
+    ("9.7.", "Число учащихся, выполнявших работу по русскому языку", PUPILS),
+    ("9.8.", "Число учащихся, выполнявших работу по чтению", PUPILS),
+    ("9.9.", "Число учащихся с ограниченными возможностями здоровья", PUPILS),
+    ("9.10.", "Число учащихся, для которых русский язык не является родным", PUPILS),
+    ("9.11.", "Число учащихся, прибывших в класс в течение учебного года", PUPILS),
+    ("9.12.", "Число учащихся, выбывших из класса в течение учебного года", PUPILS),
     ("9.13.", "Работает ли в классе группа продленного дня", "code:bool"),
     ("9.14.", "Уровень подготовки класса по оценке учителя", "code:level3"),
-    ("9.15.", "Число учащихся, выполнявших вторую работу по чтению", "integer"),
+    ("9.15.", "Число учащихся, выполнявших вторую работу по чтению", PUPILS),
 ]
 TEACHER_START = [
-    ("9.1.", "Число учащихся, посещавших детский сад", "integer"),
-    ("9.2.", "Число учащихся, занимавшихся в группах подготовки к школе", "integer"),
-    ("9.3.", "Число учащихся, которым на 1 сентября не исполнилось 6,5 лет", "integer"),
+    ("9.1.", "Число учащихся, посещавших детский сад", PUPILS),
+    ("9.2.", "Число учащихся, занимавшихся в группах подготовки к школе", PUPILS),
+    ("9.3.", "Число учащихся, которым на 1 сентября не исполнилось 6,5 лет", PUPILS),
 ]
-
-# Allowed ranges (closed) of the numbers entered by hand.
-RANGES = {
-    "7.1.": (10, 99), "7.2.": (50, 200), "7.5.": (0, 366),
-    "9.1.": (0, 60), "9.3.": (1, 40),
-}
-PUPIL_COUNT_RANGE = (0, 40)  # every other "Число учащихся ..."
 
 # ---------------------------------------------------------------------------
 # Building one document
@@ -594,6 +601,9 @@ class Document:
     def ind(self, name, caption, type_):
         if any(i[0] == name for i in self.indicators):
             raise ValueError("indicator declared twice: " + name)
+        if isinstance(type_, tuple):
+            type_, low, high = type_
+            self.conditions.append((name, low, high))
         self.indicators.append((name, caption, type_))
         return name
 
@@ -624,7 +634,10 @@ def add_work(doc, prefix, form, title, tasks, variant_book=None, math=False):
         names.append(name)
         if type_.startswith("code:task_"):
             scored.append(name)
-            (basic if level == "B" else advanced).append(name)
+            if level == "B":
+                basic.append(name)
+            elif level == "A":
+                advanced.append(name)
         elif variant:
             doc.scores.append((name, variant, f"{title}: задание {i}", ANSWER_KEYS[type_]))
     total_points = sum(max_points(t[-1]) for t in tasks if t[-1].startswith("code:task_"))
@@ -688,18 +701,6 @@ def add_teacher(doc, rows, prefix="ind_talvo_"):
         doc.ind(prefix + number, caption, type_)
 
 
-def add_conditions(doc):
-    for name, caption, type_ in doc.indicators:
-        number = name.split("talvo_", 1)[1]
-        if name.startswith("ind_talvo_") and number in RANGES:
-            low, high = RANGES[number]
-        elif type_ == "integer" and caption.startswith("Число учащихся"):
-            low, high = PUPIL_COUNT_RANGE
-        else:
-            continue
-        doc.conditions.append((name, low, high))
-
-
 def final_diagnostics(grade):
     doc = Document()
     math = add_work(doc, "ind_talvo_", 2, "Математика", MATH[grade], "variant_math", math=True)
@@ -708,7 +709,7 @@ def final_diagnostics(grade):
     read = add_work(doc, "ind_talvo_", 4, read_title, READING[grade], "variant_read")
     read2 = None
     if grade in READING_2:
-        title, tasks = READING_2[grade]
+        title, read2_summary, tasks = READING_2[grade]
         read2 = add_work(doc, "ind_talvo_", 10, title, tasks, "variant_read")
     mood = add_blank(doc, 5, MOOD, "code:state_of_mind", "Настроение")
     selfy = add_blank(doc, 6, SELFY, "code:selfy_scale", "Самооценка")
@@ -720,14 +721,13 @@ def final_diagnostics(grade):
             doc.ind("ind_talvo_" + name, caption, type_)
         add_questions(doc, "ind_talvo_", PARENTS_2, extra=PARENTS_3_EXTRA if grade == 3 else None)
         add_blank(doc, 11, PUPIL_QUESTIONS, "code:choice_12", "Анкета учащегося")
-    add_teacher(doc, TEACHER if read2 else TEACHER[:-1])
+    add_teacher(doc, [t for t in TEACHER if read2 or t[0] != "9.15."])
     summaries = [("Выполнение работы по математике", math), ("Выполнение работы по русскому языку", rus),
                  ("Выполнение работы по чтению" + ("" if grade == 1 else " (художественные тексты)"), read),
                  ("Заполнение бланка «Настроение»", mood), ("Заполнение бланка «Самооценка»", selfy)]
     if read2:
-        summaries.append(("Выполнение работы по чтению (" + READING_2[grade][0].split("(")[1], read2))
+        summaries.append((read2_summary, read2))
     add_class_list(doc, summaries)
-    add_conditions(doc)
     return doc
 
 
@@ -750,7 +750,6 @@ def start_diagnostics():
     add_teacher(doc, TEACHER_START, "ind_sd_talvo_")
     add_class_list(doc, [(f"Выполнение работы «{caption}»", members) for caption, members in works],
                    "ind_sd_talvo_")
-    add_conditions(doc)
     return doc
 
 

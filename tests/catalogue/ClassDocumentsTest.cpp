@@ -40,8 +40,8 @@ class TShippedDocument {
     Conditions.LoadFromXml(root);
     for (const TXmlElement& section : root.Children("indicators"))
       for (const TXmlElement& item : section.Children("item")) {
-        Indicators.push_back({item.Attribute("name"), item.Attribute("caption"), item.Attribute("type"),
-                              item.Attribute("okei")});
+        Indicators.push_back(
+            {item.Attribute("name"), item.Attribute("caption"), item.Attribute("type"), item.Attribute("okei")});
         ByName[Indicators.back().Name] = Indicators.size() - 1;
       }
   }
@@ -226,7 +226,8 @@ TEST_P(ClassDocument, IndicatorsAreWellFormedAndTyped) {
     EXPECT_TRUE(item.Okei.isEmpty()) << n;
     if (item.Type == "integer" || item.Type == "float") continue;
     const QString prefix = item.Type.section(':', 0, 0);
-    ASSERT_TRUE(prefix == "code" || prefix == "codefaset" || prefix == "codeordset") << n << " " << item.Type.toStdString();
+    ASSERT_TRUE(prefix == "code" || prefix == "codefaset" || prefix == "codeordset")
+        << n << " " << item.Type.toStdString();
     const TRBook* book = Doc->Books.FindBook(item.Type.section(':', 1));
     ASSERT_NE(book, nullptr) << n << " " << item.Type.toStdString();
     if (prefix != "code") {  // a set is written one digit per code
@@ -310,7 +311,8 @@ TEST_P(ClassDocument, FormulasNameDeclaredIndicators) {
       EXPECT_TRUE(item->Type.startsWith("code:task_")) << item->Name.toStdString();
     }
   }
-  const QSet<QString> expected = IsStart() ? QSet<QString>{"SV(", "EV(", "+"} : QSet<QString>{"SV(", "EV(", "mathgroup(", "+"};
+  const QSet<QString> expected =
+      IsStart() ? QSet<QString>{"SV(", "EV(", "+"} : QSet<QString>{"SV(", "EV(", "mathgroup(", "+"};
   EXPECT_EQ(functions, expected);
 }
 
@@ -459,7 +461,8 @@ TEST(ClassDocuments, RelationCleanupScript) {
   ASSERT_EQ(lines.size(), 61);
   EXPECT_TRUE(lines.first().startsWith("delete from tb_relations  where ")) << "two blanks before where";
 
-  const QRegularExpression statement(R"(^delete from tb_relations +where relation='(is_student_of|is_class_of)' and .*\);$)");
+  const QRegularExpression statement(
+      R"(^delete from tb_relations +where relation='(is_student_of|is_class_of)' and .*\);$)");
   const QRegularExpression nameList(R"(idname in \(([^)]*)\))");
   std::map<QString, int> kinds;
   for (const QString& line : lines) {
@@ -467,13 +470,13 @@ TEST(ClassDocuments, RelationCleanupScript) {
     EXPECT_FALSE(line.contains('\r'));
     auto lists = nameList.globalMatch(line);
     while (lists.hasNext()) EXPECT_LE(lists.next().captured(1).split(',').size(), 49);
-    const bool byA = line.contains("and aobj in (select id"), byB = line.contains("bobj in (select id") ||
-                                                                         line.contains("bobj=(select id");
-    QString kind = line.contains("'is_class_of'") ? "class of school"
+    const bool byA = line.contains("and aobj in (select id"),
+               byB = line.contains("bobj in (select id") || line.contains("bobj=(select id");
+    QString kind = line.contains("'is_class_of'")                   ? "class of school"
                    : line.contains("select aobj from tb_relations") ? "pupils of a doubled class"
-                   : byA && byB ? "listed pupils of a class"
-                   : byA        ? "test pupils"
-                                : "pupils of a test class";
+                   : byA && byB                                     ? "listed pupils of a class"
+                   : byA                                            ? "test pupils"
+                                                                    : "pupils of a test class";
     ++kinds[kind];
   }
   EXPECT_EQ(kinds, (std::map<QString, int>{{"class of school", 18},
