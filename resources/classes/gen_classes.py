@@ -503,9 +503,9 @@ PARENTS_2 = [
 ]
 PARENTS_2_ABOUT = [("8.1.1.", "1.1) Кто заполнял анкету", "code:respondent"),
                    ("8.1.2.", "1.2) Ваш возраст", "code:parent_age")]
-PARENTS_3_EXTRA = {9: ["занятия в библиотеке"], 10: ["отметки"], 16: ["на открытых уроках"],
+PARENTS_3_EXTRA = {16: ["на открытых уроках", "на заседаниях родительского комитета"],
                    21: ["интерес ребенка к чтению", "самостоятельность ребенка",
-                        "отношения с одноклассниками"]}
+                        "отношения ребенка с одноклассниками", "уверенность ребенка в себе"]}
 
 # start diagnostics: what it takes over from the grade-1 questionnaire, in the
 # order the card asks it, and its own questions ("ind_sd_talvo_8.")
