@@ -1,0 +1,66 @@
+delete from tb_relations  where relation='is_student_of' and aobj in (select id from tb_objects where idname in ('std_1','std_2','std_3','std_4','std_5','std_6','std_7','std_8','std_9','std_10','std_11','std_12','std_13','std_14','std_15','std_16','std_17','std_18','std_19','std_20','std_21','std_22','std_23','std_24','std_25','std_26','std_27','std_28','std_29','std_30','std_31','std_32','std_33','std_34','std_35','std_36','std_37','std_38','std_39','std_40','std_41','std_42','std_43','std_44','std_45','std_46','std_47','std_48','std_49'));
+
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_01');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_02');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_03');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_04');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_05');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_06');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_07');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_08');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_09');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_10');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_11');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_12');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_13');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_14');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_15');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_16');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_17');
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_test_18');
+
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_01');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_02');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_03');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_04');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_05');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_06');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_07');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_08');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_09');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_10');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_11');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_12');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_13');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_14');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_15');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_16');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_17');
+delete from tb_relations where relation='is_class_of' and aobj in (select id from tb_objects where idname='cls_test_18');
+
+delete from tb_relations where relation='is_student_of' and aobj in (select id from tb_objects where idname in ('std_2016_01a_1','std_2016_01a_2','std_2016_01a_3','std_2016_01a_4','std_2016_01a_5','std_2016_01a_6','std_2016_01a_7')) and bobj=(select id from tb_objects where idname='cls_2016_01a');
+delete from tb_relations where relation='is_student_of' and aobj in (select id from tb_objects where idname in ('std_2016_01b_1','std_2016_01b_2','std_2016_01b_3','std_2016_01b_4')) and bobj=(select id from tb_objects where idname='cls_2016_01b');
+delete from tb_relations where relation='is_student_of' and aobj in (select id from tb_objects where idname in ('std_2016_02a_1','std_2016_02a_2','std_2016_02a_3','std_2016_02a_4','std_2016_02a_5','std_2016_02a_6','std_2016_02a_7','std_2016_02a_8','std_2016_02a_9','std_2016_02a_10')) and bobj=(select id from tb_objects where idname='cls_2016_02a');
+
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_01_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_01'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_02_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_02'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_03_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_03'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_04_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_04'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_05_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_05'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_06_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_06'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_07_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_07'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_08_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_08'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_09_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_09'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_10_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_10'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_11_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_11'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_12_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_12'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_13_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_13'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_14_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_14'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_15_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_15'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_16_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_16'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_17_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_17'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_18_old') and aobj in (select aobj from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_18'));
+
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_03a') and aobj in (select id from tb_objects where idname in ('std_2016_03a_1','std_2016_03a_2','std_2016_03a_3'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_03b') and aobj in (select id from tb_objects where idname in ('std_2016_03b_1','std_2016_03b_2','std_2016_03b_3','std_2016_03b_4','std_2016_03b_5'));
+delete from tb_relations where relation='is_student_of' and bobj in (select id from tb_objects where idname='cls_2016_03v') and aobj in (select id from tb_objects where idname in ('std_2016_03v_1','std_2016_03v_2'));
