@@ -75,6 +75,7 @@ QByteArray BuildExchangeArchive(const std::vector<QByteArray>& packages) {
   if (!a) throw EArchiveError("archive writer unavailable");
   Check(a.get(), archive_write_set_format_7zip(a.get()), "7z format");
   Check(a.get(), archive_write_set_bytes_per_block(a.get(), 0), "archive block");
+  Check(a.get(), archive_write_set_format_option(a.get(), "7zip", "compression", "lzma2"), "7z method");
   Check(a.get(), archive_write_open2(a.get(), &out, nullptr, AppendToBuffer, nullptr, nullptr), "archive open");
   const time_t stamp = static_cast<time_t>(QDateTime::currentSecsSinceEpoch());
   for (size_t n = 0; n < packages.size(); ++n) AddEntry(a.get(), ArchiveEntryName(static_cast<int>(n)), packages[n], stamp);
