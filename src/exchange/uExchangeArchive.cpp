@@ -48,7 +48,7 @@ bool Fail(QString* error, const QString& text) {
   return false;
 }
 
-bool ReadEntries(archive* a, const TArchiveEntryHandler& onEntry, QString* error) {
+bool ReadEntries(archive* a, const TArchiveEntryHandler& onEntry, QString* error, qint64 maxEntry) {
   archive_entry* entry = nullptr;
   for (;;) {
     const int status = archive_read_next_header(a, &entry);
@@ -60,7 +60,10 @@ bool ReadEntries(archive* a, const TArchiveEntryHandler& onEntry, QString* error
     QByteArray data;
     char buffer[64 * 1024];
     la_ssize_t got = 0;
-    while ((got = archive_read_data(a, buffer, sizeof buffer)) > 0) data.append(buffer, got);
+    while ((got = archive_read_data(a, buffer, sizeof buffer)) > 0) {
+      if (data.size() + got > maxEntry) return Fail(error, QStringLiteral("entry %1 is too large").arg(name));
+      data.append(buffer, got);
+    }
     if (got < 0) return Fail(error, ErrorOf(a));
     if (!onEntry(name, data)) return true;
   }
@@ -83,17 +86,19 @@ QByteArray BuildExchangeArchive(const std::vector<QByteArray>& packages) {
   return out;
 }
 
-bool ReadExchangeArchive(const QByteArray& archive, const TArchiveEntryHandler& onEntry, QString* error) {
+bool ReadExchangeArchive(const QByteArray& archive, const TArchiveEntryHandler& onEntry, QString* error,
+                         qint64 maxEntry) {
   TArchivePtr a(archive_read_new());
   if (!a) return Fail(error, QStringLiteral("archive reader unavailable"));
   archive_read_support_format_7zip(a.get());
   if (archive_read_open_memory(a.get(), archive.constData(), static_cast<size_t>(archive.size())) != ARCHIVE_OK)
     return Fail(error, ErrorOf(a.get()));
-  return ReadEntries(a.get(), onEntry, error);
+  return ReadEntries(a.get(), onEntry, error, maxEntry);
 }
 
-bool ReadExchangeArchiveFile(const QString& fileName, const TArchiveEntryHandler& onEntry, QString* error) {
+bool ReadExchangeArchiveFile(const QString& fileName, const TArchiveEntryHandler& onEntry, QString* error,
+                             qint64 maxEntry) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) return Fail(error, file.errorString());
-  return ReadExchangeArchive(file.readAll(), onEntry, error);
+  return ReadExchangeArchive(file.readAll(), onEntry, error, maxEntry);
 }

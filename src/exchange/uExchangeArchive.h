@@ -23,8 +23,15 @@ QByteArray BuildExchangeArchive(const std::vector<QByteArray>& packages);
 // Called per file entry in archive order; return false to stop reading.
 using TArchiveEntryHandler = std::function<bool(const QString& name, const QByteArray& data)>;
 
+// A package is some hundred kilobytes; an entry far beyond that is refused
+// rather than unpacked into memory.
+constexpr qint64 kMaxArchiveEntry = 64LL * 1024 * 1024;
+
 // Reads every file entry of a 7z archive in archive order.  False (with the
 // reason in *error) when the archive cannot be opened or an entry cannot be
-// extracted; the entries handed over before that stay handed over.
-bool ReadExchangeArchive(const QByteArray& archive, const TArchiveEntryHandler& onEntry, QString* error = nullptr);
-bool ReadExchangeArchiveFile(const QString& fileName, const TArchiveEntryHandler& onEntry, QString* error = nullptr);
+// extracted or exceeds maxEntry bytes; the entries handed over before that
+// stay handed over.
+bool ReadExchangeArchive(const QByteArray& archive, const TArchiveEntryHandler& onEntry, QString* error = nullptr,
+                         qint64 maxEntry = kMaxArchiveEntry);
+bool ReadExchangeArchiveFile(const QString& fileName, const TArchiveEntryHandler& onEntry, QString* error = nullptr,
+                             qint64 maxEntry = kMaxArchiveEntry);

@@ -183,8 +183,11 @@ void TRDataManager::RebuildBaseUrl() {
 void TRDataManager::ApplySettings() {
   const TServiceSettings& s = ServiceSettings();
   CURL* h = Client->Easy;
-  Client->ReadTimeOut = s.ServiceTimeOut;
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(s.ServiceTimeOut));
+  // A hand-edited time-out of zero or less would mean waiting for ever (or
+  // never): the default stands in for it.
+  const int timeOut = s.ServiceTimeOut > 0 ? s.ServiceTimeOut : TServiceSettings().ServiceTimeOut;
+  Client->ReadTimeOut = timeOut;
+  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeOut));
   if (!s.ProxyHost.isEmpty()) {
     curl_easy_setopt(h, CURLOPT_PROXY, s.ProxyHost.toUtf8().constData());
     curl_easy_setopt(h, CURLOPT_PROXYPORT, static_cast<long>(s.ProxyPort));

@@ -101,6 +101,10 @@ TEST(ExchangeArchive, BrokenArchivesFail) {
     EXPECT_FALSE(ok) << bytes.size();
     EXPECT_FALSE(error.isEmpty());
   }
+  // An entry beyond the size limit is refused, not unpacked.
+  QString error;
+  EXPECT_FALSE(ReadExchangeArchive(good, [](const QString&, const QByteArray&) { return true; }, &error, 10));
+  EXPECT_TRUE(error.contains("too large")) << error.toStdString();
   // A handler can stop the reading early.
   int seen = 0;
   EXPECT_TRUE(ReadExchangeArchive(good, [&](const QString&, const QByteArray&) { return ++seen < 2; }));

@@ -148,6 +148,8 @@ TEST_F(DemoService, RefusesMalformedUploads) {
       BuildExchangeArchive({"<root>no attributes</root>"}),
       BuildExchangeArchive({PackageFor("talv_02", "cls_5081_1a", "month_2018_4"), "<<<not xml"}),
       BuildExchangeArchive({}),
+      // Small packed, too large unpacked.
+      BuildExchangeArchive({PackageFor("talv_02", "cls_5081_1a", "month_2018_4") + QByteArray(9 << 20, ' ')}),
   };
   for (const QByteArray& upload : bad) EXPECT_EQ(Manager.SendData(upload), "ERROR") << upload.size();
   EXPECT_TRUE(QDir(Data.Path()).entryList({"*.7z"}, QDir::Files).isEmpty());

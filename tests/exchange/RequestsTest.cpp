@@ -325,6 +325,24 @@ TEST(Requests, SilentServiceWaitsForTheTimeOut) {
   }
 }
 
+TEST(Requests, TimeOutOfZeroOrLessFallsBackToTheDefault) {
+  TScriptedService service;
+  TRawServer silent(TRawServer::TMode::Silent);
+  TRDataManager m;
+  m.SetHost("127.0.0.1");
+  for (int timeOut : {0, -5}) {
+    TServiceSettingsScope scope(Timed(timeOut));
+    m.SetPort(service.Port());
+    EXPECT_TRUE(m.CheckService()) << timeOut;
+    m.SetPort(silent.Port);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(m.CheckService()) << timeOut;
+    EXPECT_GE(clock.elapsed(), 500) << timeOut;
+    EXPECT_LT(clock.elapsed(), 1400) << timeOut;
+  }
+}
+
 TEST(Requests, NextRequestWorksAfterAFailure) {
   TScriptedService service;
   TServiceSettingsScope scope;

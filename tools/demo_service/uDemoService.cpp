@@ -148,7 +148,7 @@ bool TDemoService::Register(const QByteArray& archive, const QDateTime& when, QS
         keys.emplace_back(p->ProcessId, p->ObjectId, p->PeriodId, p->FormId);
         return true;
       },
-      &error);
+      &error, kMaxPackage);
   if (read && error.isEmpty() && keys.empty()) error = QStringLiteral("the archive holds no package");
   if (!read && error.isEmpty()) error = QStringLiteral("not a 7z archive");
   if (!error.isEmpty()) {

@@ -26,6 +26,7 @@ class TDemoService {
 
   bool Verbose = false;  // one line per request on standard output
   static constexpr size_t kMaxUpload = 32 * 1024 * 1024;
+  static constexpr qint64 kMaxPackage = 8 * 1024 * 1024;  // unpacked, per entry
 
  private:
   // process, class object, period, form
