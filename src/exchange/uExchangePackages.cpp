@@ -1,7 +1,7 @@
 #include "exchange/uExchangePackages.h"
 
 #include "catalogue/uStringRoutines.h"
-#include "exchange/uXmlDocument.h"
+#include "exchange/uExchangeXml.h"
 #include "platform/uCodec.h"
 
 namespace {
@@ -29,39 +29,39 @@ void WriteValues(QString& out, const TFormDataPackage& package) {
 }
 
 TPackageObject ReadObject(xmlNodePtr item) {
-  TPackageObject object{XmlAttr(item, "name"), XmlAttr(item, "class"), {}};
-  for (xmlNodePtr a : XmlElements(item, "attribute"))
-    object.Attributes.push_back({XmlAttr(a, "name"), XmlAttr(a, "caption"), XmlAttr(a, "type"), XmlAttr(a, "value"),
-                                 XmlAttr(a, "valuetitle")});
+  TPackageObject object{ExAttr(item, "name"), ExAttr(item, "class"), {}};
+  for (xmlNodePtr a : ExElements(item, "attribute"))
+    object.Attributes.push_back({ExAttr(a, "name"), ExAttr(a, "caption"), ExAttr(a, "type"), ExAttr(a, "value"),
+                                 ExAttr(a, "valuetitle")});
   return object;
 }
 
 TPackageValue ReadValue(xmlNodePtr item) {
   bool ok = false;
-  const int kind = XmlAttr(item, "dk").toInt(&ok);
-  return {XmlAttr(item, "i"), XmlAttr(item, "o"), XmlAttr(item, "p"), ok ? kind : -1, XmlAttr(item, "v")};
+  const int kind = ExAttr(item, "dk").toInt(&ok);
+  return {ExAttr(item, "i"), ExAttr(item, "o"), ExAttr(item, "p"), ok ? kind : -1, ExAttr(item, "v")};
 }
 
 TServiceItem ReadItem(xmlNodePtr item) {
-  TServiceItem out{XmlAttr(item, "name"), XmlAttr(item, "class"), {}};
-  for (xmlNodePtr a : XmlElements(item, "attribute")) out.Attributes.emplace_back(XmlAttr(a, "name"), XmlAttr(a, "value"));
+  TServiceItem out{ExAttr(item, "name"), ExAttr(item, "class"), {}};
+  for (xmlNodePtr a : ExElements(item, "attribute")) out.Attributes.emplace_back(ExAttr(a, "name"), ExAttr(a, "value"));
   return out;
 }
 
 // Top-level "root": the document element when it is so named.
-xmlNodePtr TopRoot(const TXmlDocument& doc) {
+xmlNodePtr TopRoot(const TExchangeXml& doc) {
   xmlNodePtr root = doc.Root();
-  return XmlIsNamed(root, "root") ? root : nullptr;
+  return ExIsNamed(root, "root") ? root : nullptr;
 }
 
 template <class T, class F>
 TServiceList<T> ReadList(const QByteArray& body, F convert) {
   TServiceList<T> list;
-  const TXmlDocument doc = TXmlDocument::TryParse(body);
+  const TExchangeXml doc = TExchangeXml::TryParse(body);
   list.HasDocument = doc.Root() != nullptr;
-  list.IsRoot = XmlIsNamed(doc.Root(), "root");
+  list.IsRoot = ExIsNamed(doc.Root(), "root");
   if (!list.IsRoot) return list;
-  for (xmlNodePtr item : XmlElements(doc.Root(), "item")) list.Items.push_back(convert(item));
+  for (xmlNodePtr item : ExElements(doc.Root(), "item")) list.Items.push_back(convert(item));
   return list;
 }
 }  // namespace
@@ -108,35 +108,35 @@ QByteArray BlankSchoolTitle(QByteArray raw) {
 }
 
 std::optional<TFormDataPackage> ReadFormDataPackage(const QByteArray& raw) {
-  const TXmlDocument doc = TXmlDocument::TryParse(BlankSchoolTitle(raw));
+  const TExchangeXml doc = TExchangeXml::TryParse(BlankSchoolTitle(raw));
   xmlNodePtr root = TopRoot(doc);
   if (!root) return std::nullopt;
-  TFormDataPackage package{XmlAttr(root, "pid"), XmlAttr(root, "formid"), XmlAttr(root, "objectid"),
-                           XmlAttr(root, "periodid"), {}, {}, {}};
-  for (xmlNodePtr section : XmlElements(root)) {
-    if (XmlIsNamed(section, "objects")) {
-      for (xmlNodePtr item : XmlElements(section, "item")) package.Objects.push_back(ReadObject(item));
-    } else if (XmlIsNamed(section, "data")) {
-      for (xmlNodePtr item : XmlElements(section, "item")) package.Values.push_back(ReadValue(item));
-    } else if (XmlIsNamed(section, "relations")) {
-      for (xmlNodePtr item : XmlElements(section, "item"))
-        package.Relations.push_back({XmlAttr(item, "relation"), XmlAttr(item, "aobject"), XmlAttr(item, "bobject")});
+  TFormDataPackage package{ExAttr(root, "pid"), ExAttr(root, "formid"), ExAttr(root, "objectid"),
+                           ExAttr(root, "periodid"), {}, {}, {}};
+  for (xmlNodePtr section : ExElements(root)) {
+    if (ExIsNamed(section, "objects")) {
+      for (xmlNodePtr item : ExElements(section, "item")) package.Objects.push_back(ReadObject(item));
+    } else if (ExIsNamed(section, "data")) {
+      for (xmlNodePtr item : ExElements(section, "item")) package.Values.push_back(ReadValue(item));
+    } else if (ExIsNamed(section, "relations")) {
+      for (xmlNodePtr item : ExElements(section, "item"))
+        package.Relations.push_back({ExAttr(item, "relation"), ExAttr(item, "aobject"), ExAttr(item, "bobject")});
     }
   }
   return package;
 }
 
 bool ReadOkAnswer(const QByteArray& body) {
-  const TXmlDocument doc = TXmlDocument::Parse(body);
+  const TExchangeXml doc = TExchangeXml::Parse(body);
   xmlNodePtr root = TopRoot(doc);
-  return root && XmlText(root) == QLatin1String("OK");
+  return root && ExText(root) == QLatin1String("OK");
 }
 
-bool ReadServiceAnswer(const QByteArray& body) { return TopRoot(TXmlDocument::Parse(body)) != nullptr; }
+bool ReadServiceAnswer(const QByteArray& body) { return TopRoot(TExchangeXml::Parse(body)) != nullptr; }
 
 std::optional<TServiceItem> ReadSchoolInfo(const QByteArray& body) {
-  const TXmlDocument doc = TXmlDocument::TryParse(body);
-  const std::vector<xmlNodePtr> items = XmlElements(TopRoot(doc), "item");
+  const TExchangeXml doc = TExchangeXml::TryParse(body);
+  const std::vector<xmlNodePtr> items = ExElements(TopRoot(doc), "item");
   if (items.empty()) return std::nullopt;
   return ReadItem(items.front());
 }
@@ -161,7 +161,7 @@ TServiceList<TTSDItem> ReadPupilsList(const QByteArray& body) {
 
 TServiceList<TFormState> ReadFormStates(const QByteArray& body) {
   return ReadList<TFormState>(body, [](xmlNodePtr node) {
-    const bool loaded = XmlAttr(node, "state") == QLatin1String("1");
-    return TFormState{XmlAttr(node, "formid"), loaded, loaded ? XmlAttr(node, "update") : QString()};
+    const bool loaded = ExAttr(node, "state") == QLatin1String("1");
+    return TFormState{ExAttr(node, "formid"), loaded, loaded ? ExAttr(node, "update") : QString()};
   });
 }

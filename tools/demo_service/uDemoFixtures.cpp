@@ -4,18 +4,18 @@
 #include <QFile>
 #include <stdexcept>
 
-#include "exchange/uXmlDocument.h"
+#include "exchange/uExchangeXml.h"
 
 namespace {
 void ReadAttributes(xmlNodePtr node, TDemoObject& object) {
-  object.Name = XmlAttr(node, "name");
-  for (xmlNodePtr a : XmlElements(node, "attribute")) object.Attributes.emplace_back(XmlAttr(a, "name"), XmlAttr(a, "value"));
+  object.Name = ExAttr(node, "name");
+  for (xmlNodePtr a : ExElements(node, "attribute")) object.Attributes.emplace_back(ExAttr(a, "name"), ExAttr(a, "value"));
 }
 
 TDemoClass ReadClass(xmlNodePtr node) {
   TDemoClass cls;
   ReadAttributes(node, cls);
-  for (xmlNodePtr p : XmlElements(node, "pupil")) {
+  for (xmlNodePtr p : ExElements(node, "pupil")) {
     TDemoObject pupil;
     ReadAttributes(p, pupil);
     cls.Pupils.push_back(pupil);
@@ -40,17 +40,17 @@ const TDemoClass* TDemoFixtures::FindClass(const QString& name) const {
 TDemoFixtures LoadDemoFixtures(const QString& folder) {
   QFile file(QDir(folder).filePath(QStringLiteral("service.xml")));
   if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error(("cannot read " + file.fileName()).toStdString());
-  const TXmlDocument doc = TXmlDocument::Parse(file.readAll());
+  const TExchangeXml doc = TExchangeXml::Parse(file.readAll());
   xmlNodePtr root = doc.Root();
-  if (!XmlIsNamed(root, "service")) throw std::runtime_error("service.xml: the document element must be \"service\"");
+  if (!ExIsNamed(root, "service")) throw std::runtime_error("service.xml: the document element must be \"service\"");
   TDemoFixtures fixtures;
-  for (xmlNodePtr v : XmlElements(root, "version")) fixtures.AcceptedVersions << XmlAttr(v, "accepted");
-  for (xmlNodePtr s : XmlElements(root, "school")) {
+  for (xmlNodePtr v : ExElements(root, "version")) fixtures.AcceptedVersions << ExAttr(v, "accepted");
+  for (xmlNodePtr s : ExElements(root, "school")) {
     TDemoSchool school;
     ReadAttributes(s, school);
-    school.ClassName = XmlAttr(s, "class");
-    school.Password = XmlAttr(s, "password");
-    for (xmlNodePtr c : XmlElements(s, "class")) school.Classes.push_back(ReadClass(c));
+    school.ClassName = ExAttr(s, "class");
+    school.Password = ExAttr(s, "password");
+    for (xmlNodePtr c : ExElements(s, "class")) school.Classes.push_back(ReadClass(c));
     fixtures.Schools.push_back(school);
   }
   return fixtures;

@@ -1,4 +1,4 @@
-#include "exchange/uXmlDocument.h"
+#include "exchange/uExchangeXml.h"
 
 #include <libxml/parser.h>
 
@@ -18,11 +18,11 @@ QString FromXmlChars(const xmlChar* text) { return text ? QString::fromUtf8(rein
 const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 }  // namespace
 
-TXmlDocument TXmlDocument::Parse(const QByteArray& bytes) {
+TExchangeXml TExchangeXml::Parse(const QByteArray& bytes) {
   static TParserInit init;
   std::unique_ptr<xmlParserCtxt, TCtxtFree> ctxt(xmlNewParserCtxt());
-  if (!ctxt) throw EXmlError("XML parser unavailable");
-  TXmlDocument result;
+  if (!ctxt) throw EExchangeXmlError("XML parser unavailable");
+  TExchangeXml result;
   result.Doc.reset(xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
                                      kParseOptions));
   if (!result.Doc || !ctxt->wellFormed) {
@@ -30,30 +30,30 @@ TXmlDocument TXmlDocument::Parse(const QByteArray& bytes) {
     const xmlError* error = &ctxt->lastError;
     QString message = error->message ? QString::fromUtf8(error->message).trimmed() : QStringLiteral("not an XML document");
     if (error->line > 0) message += QStringLiteral(" (line %1)").arg(error->line);
-    throw EXmlError(message.toStdString());
+    throw EExchangeXmlError(message.toStdString());
   }
   return result;
 }
 
-TXmlDocument TXmlDocument::TryParse(const QByteArray& bytes) {
+TExchangeXml TExchangeXml::TryParse(const QByteArray& bytes) {
   try {
     return Parse(bytes);
-  } catch (const EXmlError&) {
-    return TXmlDocument();
+  } catch (const EExchangeXmlError&) {
+    return TExchangeXml();
   }
 }
 
-xmlNodePtr TXmlDocument::Root() const { return Doc ? xmlDocGetRootElement(Doc.get()) : nullptr; }
+xmlNodePtr TExchangeXml::Root() const { return Doc ? xmlDocGetRootElement(Doc.get()) : nullptr; }
 
-bool XmlIsNamed(xmlNodePtr node, const char* name) {
+bool ExIsNamed(xmlNodePtr node, const char* name) {
   return node && node->type == XML_ELEMENT_NODE && std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
 }
 
-bool XmlHasAttr(xmlNodePtr node, const char* name) {
+bool ExHasAttr(xmlNodePtr node, const char* name) {
   return node && xmlHasProp(node, reinterpret_cast<const xmlChar*>(name)) != nullptr;
 }
 
-QString XmlAttr(xmlNodePtr node, const char* name) {
+QString ExAttr(xmlNodePtr node, const char* name) {
   if (!node) return QString();
   xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
   const QString text = FromXmlChars(value);
@@ -61,7 +61,7 @@ QString XmlAttr(xmlNodePtr node, const char* name) {
   return text;
 }
 
-QString XmlText(xmlNodePtr node) {
+QString ExText(xmlNodePtr node) {
   if (!node) return QString();
   xmlChar* value = xmlNodeGetContent(node);
   const QString text = FromXmlChars(value);
@@ -69,7 +69,7 @@ QString XmlText(xmlNodePtr node) {
   return text;
 }
 
-std::vector<xmlNodePtr> XmlElements(xmlNodePtr parent) {
+std::vector<xmlNodePtr> ExElements(xmlNodePtr parent) {
   std::vector<xmlNodePtr> out;
   if (!parent) return out;
   for (xmlNodePtr child = parent->children; child; child = child->next)
@@ -77,9 +77,9 @@ std::vector<xmlNodePtr> XmlElements(xmlNodePtr parent) {
   return out;
 }
 
-std::vector<xmlNodePtr> XmlElements(xmlNodePtr parent, const char* name) {
+std::vector<xmlNodePtr> ExElements(xmlNodePtr parent, const char* name) {
   std::vector<xmlNodePtr> out;
-  for (xmlNodePtr child : XmlElements(parent))
-    if (XmlIsNamed(child, name)) out.push_back(child);
+  for (xmlNodePtr child : ExElements(parent))
+    if (ExIsNamed(child, name)) out.push_back(child);
   return out;
 }
