@@ -12,7 +12,7 @@ mkdir -p "$RUN_DIR"
 if [ -x build/tools/demo_service/talvex_demo_service ]; then
   # Point the program at the demo service unless the operator set it up already.
   if [ ! -f "$RUN_DIR/TALVSrv.ini" ]; then
-    printf '[RDService]\r\nServiceAddr=127.0.0.1\r\nServicePort=%s\r\n' "$PORT" > "$RUN_DIR/TALVSrv.ini"
+    printf '[RDService]\r\nAddr=127.0.0.1\r\nPort=%s\r\n' "$PORT" > "$RUN_DIR/TALVSrv.ini"
   fi
   build/tools/demo_service/talvex_demo_service --port "$PORT" \
     --fixtures tools/demo_service/fixtures --data "$RUN_DIR/service_data" &
