@@ -439,12 +439,23 @@ void TVDGridLayout::WheelScroll(bool TowardsUser) {
   Invalidate();
 }
 
+int TVDGridLayout::FixedCount(TVirtualGridAxis* Axis) const {
+  if (!Axis->FixedItem) return 0;
+  int n = 0;
+  for (PVirtualAxisItem item = Axis->GetFirst(); item; item = TVirtualGridAxis::NextShown(item)) {
+    if (item->Has(asVisible)) ++n;
+    if (item == Axis->FixedItem) break;
+  }
+  return n;
+}
+
 int TVDGridLayout::ScrollBarPosition(bool IsColumn) const {
-  // Number of shown items before the first scrollable one, fixed ones included.
+  // Scrollable items before the first one shown.
   TVirtualGridAxis* axis = IsColumn ? Cols : Rows;
   PVirtualAxisItem first = IsColumn ? FirstScrollCol : FirstScrollRow;
+  PVirtualAxisItem start = axis->FixedItem ? TVirtualGridAxis::NextShown(axis->FixedItem) : axis->GetFirst();
   int n = 0;
-  for (PVirtualAxisItem item = axis->GetFirst(); item && item != first; item = TVirtualGridAxis::NextShown(item))
+  for (PVirtualAxisItem item = start; item && item != first; item = TVirtualGridAxis::NextShown(item))
     if (item->Has(asVisible)) ++n;
   return n;
 }

@@ -142,8 +142,11 @@ class TVDGridLayout : public TCustomVirtualGrid {
   void ScrollStep(bool IsColumn, TScrollStep Step, int Thumb = 0);
   // Mouse wheel on the grid: rows only.
   void WheelScroll(bool TowardsUser);
-  // Scroll bar position for the current offset (inverse of ssThumb).
+  // Scroll bar position: scrollable items before the first one shown
+  // (ssThumb takes FixedCount + that position).
   int ScrollBarPosition(bool IsColumn) const;
+  // Shown items of the fixed area.
+  int FixedCount(TVirtualGridAxis* Axis) const;
 
   void SortRows(PVirtualAxisItem ColItem, int Mode);
   void CollapseAll(PVirtualAxisItem Item);

@@ -82,7 +82,7 @@ TMergedCell* TCustomVirtualGrid::MergeCells(PVirtualAxisItem Col1, PVirtualAxisI
   MergedCells.push_back(std::move(owned));
   for (PVirtualAxisItem r = Row1; r; r = TVirtualGridAxis::NextInOrder(r)) {
     for (PVirtualAxisItem c = Col1; c; c = TVirtualGridAxis::NextInOrder(c)) {
-      FMergedIndex[TIndexKey{c, r}] = cell;
+      FMergedIndex[TMergedIndexKey{c, r}] = cell;
       if (c == Col2) break;
     }
     if (r == Row2) break;
@@ -94,7 +94,7 @@ TMergedCell* TCustomVirtualGrid::MergeCells(PVirtualAxisItem Col1, PVirtualAxisI
 
 TMergedCell* TCustomVirtualGrid::GetMergedCell(PVirtualAxisItem ARow, PVirtualAxisItem ACol) const {
   if (!ARow || !ACol || FMergedIndex.empty()) return nullptr;
-  auto it = FMergedIndex.find(TIndexKey{ACol, ARow});
+  auto it = FMergedIndex.find(TMergedIndexKey{ACol, ARow});
   return it == FMergedIndex.end() ? nullptr : it->second;
 }
 
@@ -151,7 +151,7 @@ void TCustomVirtualGrid::ItemAdded(TVirtualGridAxis* Axis, PVirtualAxisItem Item
     PVirtualAxisItem otherFirst = rows ? cell->FirstCol : cell->FirstRow;
     PVirtualAxisItem otherLast = rows ? cell->LastCol : cell->LastRow;
     for (PVirtualAxisItem o = otherFirst; o; o = TVirtualGridAxis::NextInOrder(o)) {
-      FMergedIndex[rows ? TIndexKey{o, Item} : TIndexKey{Item, o}] = cell.get();
+      FMergedIndex[rows ? TMergedIndexKey{o, Item} : TMergedIndexKey{Item, o}] = cell.get();
       if (o == otherLast) break;
     }
   }

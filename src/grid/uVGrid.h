@@ -41,10 +41,10 @@ class TMergedCell {
 };
 
 // Key of the merged-cell index: a (row, column) pair compared by identity.
-struct TIndexKey {
+struct TMergedIndexKey {
   PVirtualAxisItem Col = nullptr;
   PVirtualAxisItem Row = nullptr;
-  bool operator<(const TIndexKey& o) const {
+  bool operator<(const TMergedIndexKey& o) const {
     if (Row != o.Row) return std::less<PVirtualAxisItem>()(Row, o.Row);
     return std::less<PVirtualAxisItem>()(Col, o.Col);
   }
@@ -121,5 +121,5 @@ class TCustomVirtualGrid {
   void DropSortState(TVirtualGridAxis* Axis);
 
  private:
-  std::map<TIndexKey, TMergedCell*> FMergedIndex;
+  std::map<TMergedIndexKey, TMergedCell*> FMergedIndex;
 };
