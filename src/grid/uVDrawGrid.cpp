@@ -198,7 +198,7 @@ void TVirtualDGrid::SyncScrollBars() {
     const int w = width() - (FVertBar->isVisibleTo(this) ? FVertBar->sizeHint().width() : 0);
     const int h = height() - (FHorzBar->isVisibleTo(this) ? FHorzBar->sizeHint().height() : 0);
     if (w != ClientWidth() || h != ClientHeight()) SetClientSize(w, h);
-    EnsureLayout();
+    EnsureLayout(true);
     const bool vert = VertScroll.BarNeeded, horz = HorzScroll.BarNeeded;
     if (vert == FVertBar->isVisibleTo(this) && horz == FHorzBar->isVisibleTo(this)) break;
     FVertBar->setVisible(vert);

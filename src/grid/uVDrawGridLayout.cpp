@@ -180,10 +180,15 @@ void TVDGridLayout::UpdateScrollRanges() {
   MaxScrollY = VertScroll.TotalExtent - VertScroll.ScrollLength;
 }
 
-void TVDGridLayout::EnsureLayout() {
-  if (HasState(gsLayoutChanged)) UpdateLayout();
-  UpdateVisibleItems();
-  UpdateScrollRanges();
+void TVDGridLayout::EnsureLayout(bool Force) {
+  if (Force || HasState(gsLayoutChanged)) {
+    UpdateLayout();
+    if (!HasState(gsLayoutChanged)) IncludeState(gsScrollChanged);  // first/last items at least
+    UpdateVisibleItems();
+    UpdateScrollRanges();
+  } else if (HasState(gsScrollChanged)) {
+    UpdateVisibleItems();
+  }
 }
 
 bool TVDGridLayout::IsFixedRow(PVirtualAxisItem Row) const {

@@ -115,8 +115,9 @@ class TVDGridLayout : public TCustomVirtualGrid {
   void UpdateLayout();
   void UpdateVisibleItems();
   void UpdateScrollRanges();
-  // Runs whichever of the three above the grid states ask for.
-  void EnsureLayout();
+  // Runs whichever of the three above the grid states ask for (all of them
+  // when forced, as the paint pass does).
+  void EnsureLayout(bool Force = false);
 
   // Width of the row-number column for the current row count.
   int RowNumberWidth() const;

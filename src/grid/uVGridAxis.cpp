@@ -28,10 +28,15 @@ void TVirtualGridAxis::Touch(bool Layout) {
 PVirtualAxisItem TVirtualGridAxis::GetItem(int Index) const {
   if (Index < 0 || Index >= GetCount()) return nullptr;
   const int target = Index + 1;
+  if (FLastGet && FLastGet->AbsoluteIndex <= target && target - FLastGet->AbsoluteIndex < 64) {
+    PVirtualAxisItem item = FLastGet;
+    while (item && item->AbsoluteIndex < target) item = NextInOrder(item);
+    if (item && item->AbsoluteIndex == target) return FLastGet = item;
+  }
   PVirtualAxisItem item = Root->FirstChild;
   // Descend by subtree sizes instead of walking every item.
   while (item) {
-    if (item->AbsoluteIndex == target) return item;
+    if (item->AbsoluteIndex == target) return FLastGet = item;
     if (target <= item->AbsoluteIndex + item->TotalCount)
       item = item->FirstChild;
     else
@@ -180,6 +185,7 @@ void TVirtualGridAxis::FreeSubtree(PVirtualAxisItem Item) {
 
 void TVirtualGridAxis::DeleteItem(PVirtualAxisItem Item) {
   if (!Item) return;
+  FLastGet = nullptr;
   FGrid->ItemsRemoving(this, Item);
   // Selection and the fixed item never keep a pointer to a freed item.
   std::erase_if(Selection, [Item](PVirtualAxisItem s) { return IsInSubtree(s, Item); });

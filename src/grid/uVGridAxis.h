@@ -93,6 +93,7 @@ class TVirtualGridAxis {
   TCustomVirtualGrid* FGrid;
   bool FIsRows;
   PVirtualAxisItem FSortCmpItem = nullptr;
+  mutable PVirtualAxisItem FLastGet = nullptr;  // speeds up GetItem in ascending loops
   int FSortMode = 0;
 
   void FreeSubtree(PVirtualAxisItem Item);
