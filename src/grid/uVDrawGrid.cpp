@@ -209,10 +209,10 @@ void TVirtualDGrid::SyncScrollBars() {
   FHorzBar->setGeometry(0, height() - hh, ClientWidth(), hh);
   {
     const QSignalBlocker b1(FVertBar), b2(FHorzBar);
-    FVertBar->setRange(0, VertScroll.Positions);
+    FVertBar->setRange(0, VertScroll.Positions + 2);
     FVertBar->setValue(ScrollBarPosition(false));
     FVertBar->setPageStep(std::max(1, (LastScrollRow && FirstScrollRow) ? LastScrollRow->AbsoluteIndex - FirstScrollRow->AbsoluteIndex : 1));
-    FHorzBar->setRange(0, HorzScroll.Positions);
+    FHorzBar->setRange(0, HorzScroll.Positions + 2);
     FHorzBar->setValue(ScrollBarPosition(true));
     FHorzBar->setPageStep(std::max(1, (LastScrollCol && FirstScrollCol) ? LastScrollCol->AbsoluteIndex - FirstScrollCol->AbsoluteIndex : 1));
   }

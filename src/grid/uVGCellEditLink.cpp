@@ -41,7 +41,7 @@ TVGCellEditLink::~TVGCellEditLink() {
     Control->hide();
     Control->deleteLater();
   }
-  if (Grid) Grid->update();
+  if (FGridGuard) FGridGuard->update();
 }
 
 QString TVGCellEditLink::NextControlName() {
@@ -60,6 +60,7 @@ void TVGCellEditLink::PostKeyToGrid(int Key) {
 
 bool TVGCellEditLink::PrepareEdit(TVirtualDGrid* AGrid, PVirtualAxisItem ARow, PVirtualAxisItem ACol, bool AClear) {
   Grid = AGrid;
+  FGridGuard = AGrid;
   EditRow = ARow;
   EditCol = ACol;
   if (Control) {

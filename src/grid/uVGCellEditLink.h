@@ -90,5 +90,6 @@ class TVGCellEditLink : public IVGCellEditLink {
  private:
   class TFilter;
   std::unique_ptr<TFilter> FFilter;
+  QPointer<QWidget> FGridGuard;  // the editor may outlive its grid
   friend class TFilter;
 };

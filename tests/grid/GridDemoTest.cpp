@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include "GridTestUtil.h"
+#include "catalogue/uStringRoutines.h"
 #include "grid/uDataManager.h"
 #include "grid/uVGCells.h"
 
@@ -80,6 +81,14 @@ struct TDemo {
     }
     static_cast<TCellValue*>(store.GetValue(rows->GetItem(4), c[1]))->SetComment(QStringLiteral("note"), QStringLiteral("проверить"));
     grid.SetFixedCells(name, head2);
+    // Sorted by the maths score, descending: the header shows the mark.
+    grid.Rows->OnCompareEvent = [this](TVirtualGridAxis*, PVirtualAxisItem a, PVirtualAxisItem b, PVirtualAxisItem col,
+                                       int& result) {
+      TBaseCellValue* va = store.GetValue(a, col);
+      TBaseCellValue* vb = store.GetValue(b, col);
+      result = NaturalCompare(va ? va->GetValue() : QString(), vb ? vb->GetValue() : QString());
+    };
+    grid.SortRows(c[2], 2);
     grid.SetMainColumn(0);
     grid.FocusedRow = rows->GetItem(3);
     grid.FocusedCol = c[1];
@@ -104,6 +113,7 @@ TEST(GridDemo, RendersHeaderTreeAndFixedAreas) {
   EXPECT_EQ(QColor(image.pixel(x + 40, y)), QColor(Qt::black));
   EXPECT_EQ(QColor(image.pixel(x, y + 40)), QColor(Qt::black));
   // The merged class caption spans the score columns and was drawn once, in the caption colour.
+  EXPECT_EQ(g.Cols->GetItem(3)->SortMark, 2);
   TMergedCell* caption = g.GetMergedCell(g.Rows->GetItem(2), g.Cols->GetItem(3));
   ASSERT_NE(caption, nullptr);
   EXPECT_EQ(caption->FirstCol, g.Cols->GetItem(1));

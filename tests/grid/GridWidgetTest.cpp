@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QHelpEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QToolTip>
 
 #include "GridTestUtil.h"
 
@@ -299,4 +302,57 @@ TEST(GridWidget, NoTextHandlerShowsNoneAndNumbers) {
     for (int x = cell.left(); x <= cell.right(); ++x)
       if (qGray(image.pixel(x, y)) < 100) ++dark;
   EXPECT_GT(dark, 10);
+}
+
+TEST(GridWidget, PageKeysMoveByAPage) {
+  TGridBench b(60, 3, 400, 300);
+  b.grid.FocusedRow = b.r[0];
+  b.grid.FocusedCol = b.c[0];
+  b.grid.EnsureLayout();
+  PVirtualAxisItem last = b.grid.LastScrollRow;
+  SendKey(&b.grid, Qt::Key_PageDown);
+  EXPECT_EQ(b.grid.FocusedRow, TVirtualGridAxis::NextShown(last));
+  EXPECT_GT(b.grid.ScrollY(), 0);
+  b.grid.EnsureLayout();
+  const TGridRect rect = b.grid.GetCellRect(b.grid.FocusedRow, b.c[0]);
+  EXPECT_GE(rect.Top, b.grid.DataTop);  // the focused row is on screen
+  SendKey(&b.grid, Qt::Key_PageUp);
+  SendKey(&b.grid, Qt::Key_PageUp);
+  EXPECT_EQ(b.grid.ScrollY(), 0);
+  EXPECT_EQ(b.grid.FocusedRow, b.r[0]);
+}
+
+TEST(GridWidget, ScrollBarsFollowTheContent) {
+  TGridBench b(60, 3, 400, 300);
+  QScrollBar* vertical = nullptr;
+  for (QScrollBar* bar : b.grid.findChildren<QScrollBar*>())
+    if (bar->orientation() == Qt::Vertical) vertical = bar;
+  ASSERT_NE(vertical, nullptr);
+  EXPECT_TRUE(vertical->isVisible());
+  EXPECT_LT(b.grid.ClientWidth(), 400);  // the bar takes room from the client area
+  vertical->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(b.grid.ScrollY(), 20);
+  vertical->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(b.grid.ScrollY(), b.grid.VertScroll.TotalExtent - b.grid.VertScroll.ScrollLength);
+  Pump(&b.grid);
+  EXPECT_EQ(vertical->value(), b.grid.ScrollBarPosition(false));
+  TGridBench small(2, 2, 400, 300);
+  for (QScrollBar* bar : small.grid.findChildren<QScrollBar*>()) EXPECT_FALSE(bar->isVisible());
+}
+
+TEST(GridWidget, HintShowsTheCellText) {
+  TGridBench b(3, 3);
+  b.grid.OnGetCellHint = [&](PVirtualAxisItem r, PVirtualAxisItem c, QString& t) {
+    t = (r == b.r[1] && c == b.c[1]) ? QStringLiteral("подсказка") : QString();
+  };
+  const QPoint other = CellCentre(b.grid, b.r[0], b.c[0]);
+  QHelpEvent none(QEvent::ToolTip, other, b.grid.mapToGlobal(other));
+  QApplication::sendEvent(&b.grid, &none);
+  EXPECT_FALSE(QToolTip::isVisible());  // an empty text shows no hint
+  const QPoint at = CellCentre(b.grid, b.r[1], b.c[1]);
+  QHelpEvent help(QEvent::ToolTip, at, b.grid.mapToGlobal(at));
+  QApplication::sendEvent(&b.grid, &help);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text(), QStringLiteral("подсказка"));
+  QToolTip::hideText();
 }
