@@ -40,6 +40,10 @@ struct TDemo {
     grid.OnCellTextPaint = [this](QPainter& p, QRect& rect, PVirtualAxisItem r, PVirtualAxisItem c) {
       if (TBaseCellValue* v = store.GetValue(r, c)) v->PaintText(p, rect);
     };
+    grid.OnGetCellText = [this](PVirtualAxisItem r, PVirtualAxisItem c, QString& text) {
+      TBaseCellValue* v = store.GetValue(r, c);
+      text = v ? v->GetDisplayText() : QString();
+    };
     TVirtualGridAxis* rows = grid.Rows;
     TVirtualGridAxis* cols = grid.Cols;
     PVirtualAxisItem name = cols->AddChild(cols->Root);
@@ -119,4 +123,23 @@ TEST(GridDemo, RendersHeaderTreeAndFixedAreas) {
   EXPECT_EQ(caption->FirstCol, g.Cols->GetItem(1));
   EXPECT_EQ(caption->DrawRect.Right, g.GetCellRect(g.Rows->GetItem(2), g.Cols->GetItem(6)).Right);
   EXPECT_EQ(QColor(image.pixel(caption->DrawRect.Right - 3, caption->DrawRect.Top + 3)), ToQColor(CaptionColor));
+}
+
+TEST(GridDemo, EditorSitsOverItsCell) {
+  TDemo demo;
+  TVirtualDGrid& g = demo.grid;
+  g.show();
+  Pump(&g);
+  g.FocusedRow = g.Rows->GetItem(4);
+  g.FocusedCol = g.Cols->GetItem(2);
+  SendKey(&g, Qt::Key_F2);
+  Pump(&g);
+  ASSERT_TRUE(g.IsEditing());
+  auto link = std::dynamic_pointer_cast<TVGCellEditLink>(g.Editor());
+  ASSERT_NE(link, nullptr);
+  const QRect cell = ToQRect(g.GetCellRect(g.FocusedRow, g.FocusedCol));
+  EXPECT_TRUE(cell.contains(link->EditControl()->geometry()));
+  EXPECT_TRUE(link->EditControl()->isVisible());
+  EXPECT_EQ(link->EditControl()->property("plainText").toString(), QStringLiteral("0"));
+  ASSERT_TRUE(g.grab().toImage().save(QStringLiteral(TALVEX_DEMO_DIR) + QStringLiteral("/grid_demo_editing.png")));
 }
