@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "catalogue/uStringRoutines.h"
 #include "platform/uSystem.h"
 
 namespace {
@@ -280,6 +281,23 @@ bool TGridFrame::FormMouseWheel(int WheelDelta, Qt::KeyboardModifiers Shift) {
   }
   g->update();
   return true;
+}
+
+bool TGridFrame::FindNext(const QString& Text) {
+  TVirtualDGrid* g = VirtualDGrid;
+  if (Text.isEmpty() || !CurrentCol || CurrentCol == g->Cols->Root) return false;
+  const QString wanted = LowerCaseRu(Text);
+  PVirtualAxisItem row = (!CurrentRow || CurrentRow == g->Rows->Root) ? g->Rows->GetFirst()
+                                                                        : TVirtualGridAxis::NextInOrder(CurrentRow);
+  for (; row; row = TVirtualGridAxis::NextInOrder(row)) {
+    TBaseCellValue* v = GetValue(row, CurrentCol);
+    if (!v || !LowerCaseRu(v->GetDisplayText()).contains(wanted)) continue;
+    CurrentRow = row;
+    g->FocusedCol = CurrentCol;
+    g->GoToItem(row, false);
+    return true;
+  }
+  return false;
 }
 
 // --- history ---

@@ -73,7 +73,9 @@ class TGridFrame : public QWidget {
   virtual void CopyToClipboard();
   virtual void PasteFromClipboard();
   virtual TBaseCellObject* GetCell(PVirtualAxisItem ARow, PVirtualAxisItem ACol) const;
-  virtual void FindNext() {}
+  // Searches down the current column, below the current row, for a cell
+  // whose text contains Text (letter case ignored); focuses and shows it.
+  virtual bool FindNext(const QString& Text);
   virtual void Init();
   virtual void Undo();
   virtual void Redo();

@@ -102,8 +102,10 @@ void TGridFrame::ExportToExcel(bool VisibleOnly) {
   AfterExport(sheet);
   AfterExport2(sheet);
 
+  // A fresh name each time: the spreadsheet may still hold an earlier export open.
   LastExportPath = TempPath() + QStringLiteral("talvex_") +
-                   QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss_zzz")) + QStringLiteral(".xlsx");
+                   QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss_")) +
+                   NewGuidText().mid(1, 8) + QStringLiteral(".xlsx");
   TXlsxWriter writer(LastExportPath);
   if (!writer.IsOpen()) throw std::runtime_error("Не удалось создать файл " + LastExportPath.toStdString());
   // Every written cell: Times New Roman 8, wrapped, centred vertically,

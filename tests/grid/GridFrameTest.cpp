@@ -219,3 +219,15 @@ TEST_F(TFrameFixture, HandlersAnswerFromValues) {
   EXPECT_EQ(frame.CellStore->Count(), 0);
   EXPECT_EQ(g->Rows->GetCount(), 0);
 }
+
+TEST_F(TFrameFixture, FindNextSearchesDownTheColumn) {
+  frame.GetValue(r[3], c[1])->SetValue(QStringLiteral("Искомое"));
+  frame.CurrentRow = r[0];
+  frame.CurrentCol = c[1];
+  EXPECT_TRUE(frame.FindNext(QStringLiteral("иском")));
+  EXPECT_EQ(frame.CurrentRow, r[3]);
+  EXPECT_EQ(frame.VirtualDGrid->FocusedRow, r[3]);
+  EXPECT_FALSE(frame.FindNext(QStringLiteral("иском")));  // nothing further down
+  frame.CurrentRow = r[0];
+  EXPECT_FALSE(frame.FindNext(QStringLiteral("r0c2")));  // other columns are not searched
+}
