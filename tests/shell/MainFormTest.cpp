@@ -12,6 +12,7 @@
 #include "platform/uDialogs.h"
 #include "shell/wMainForm.h"
 #include "shell/wSelectProcessForm.h"
+#include "store/uTALVEXDB.h"
 #include "TestSupport.h"
 
 namespace {
@@ -38,7 +39,10 @@ TEST_F(MainFormTest, StartupChoosesProcessAndRebuildsPeriod) {
     int row;
     const char* id;
     const char* period;
-  } cases[] = {{0, "p_id1", "month_2018_4"}, {3, "p_sd1", "month_2017_9"}};
+  } cases[] = {{0, "p_id1", "month_2018_4"},
+               {1, "p_id2", "month_2018_4"},
+               {2, "p_id3", "month_2018_4"},
+               {3, "p_sd1", "month_2017_9"}};
   for (const auto& c : cases) {
     TFixedClockScope fixed(QDate(2018, 3, 15));  // school year 2017/2018 preselected
     AnswerProcessDialog(c.row);
@@ -53,6 +57,10 @@ TEST_F(MainFormTest, StartupChoosesProcessAndRebuildsPeriod) {
     EXPECT_EQ(form.tabsMain->tabText(1), "Образовательные результаты");
     EXPECT_EQ(form.tabsMain->tabText(2), "Обмен данными / Выгрузка результатов");
     EXPECT_EQ(form.tabsMain->currentIndex(), 0);
+    EXPECT_EQ(form.windowTitle(),
+              TMainForm::kBaseCaption + " (версия ПО: April_2018; БД:02-OCT-2019 0:00:00.0000)");
+    ASSERT_NE(App().Store, nullptr);
+    EXPECT_EQ(App().Store->SchoolYearStart, QDate(2017, 9, 1));
     form.resize(900, 500);
     form.show();
     SaveScreenshot(&form, QString("main_form_") + c.id);
