@@ -44,6 +44,8 @@ TEST_F(MainFormTest, StartupChoosesProcessAndRebuildsPeriod) {
                {2, "p_id3", "month_2018_4"},
                {3, "p_sd1", "month_2017_9"}};
   for (const auto& c : cases) {
+    TTempFolder fresh;  // each process starts on a new database
+    App().AppDir = fresh.Path();
     TFixedClockScope fixed(QDate(2018, 3, 15));  // school year 2017/2018 preselected
     AnswerProcessDialog(c.row);
     TMainForm form;

@@ -6,6 +6,7 @@
 #include "catalogue/uRefBookManager.h"
 #include "platform/uClock.h"
 #include "platform/uDialogs.h"
+#include "platform/uXml.h"
 #include "StoreFixture.h"
 
 TEST(StoreTexts, NumberAndDateForms) {
@@ -226,4 +227,29 @@ TEST_F(DomainStoreTest, SchoolNameGivenAtCreationIsKept) {
   EXPECT_EQ(Store->GetEnv("school"), "scid_100");
   Store->SetEnv("schoolsgn", "it's");
   EXPECT_EQ(Store->GetEnv("schoolsgn"), "it's");
+}
+
+TEST_F(DomainStoreTest, SchoolFilteredInitialObjectsAndRelations) {
+  Open();
+  const auto doc = TXmlDocument::Parse(
+      "<root><initobjects><class name=\"objects.EduClass\">"
+      "<item name=\"cls_200_2a\"><attribute name=\"caption\" value=\"2А\"/></item>"
+      "<item name=\"cls_300_2a\"><attribute name=\"caption\" value=\"2А\"/></item>"
+      "</class><class name=\"objects.EduObject\"><item name=\"scid_200\"/><item name=\"scid_300\"/></class>"
+      "</initobjects><initrelations>"
+      "<i r=\"is_class_of\" a=\"cls_200_2a\" b=\"scid_200\" ds=\"01.09.2017\" de=\"01.01.1900\"/>"
+      "<i r=\"is_class_of\" a=\"cls_300_2a\" b=\"scid_300\" ds=\"01.09.2017\" de=\"01.01.1900\"/>"
+      "<i r=\"is_class_of\" a=\"cls_100_1a\" b=\"scid_100\" ds=\"01.09.2016\" de=\"31.08.2017\"/>"
+      "</initrelations></root>");
+  App().ObjsManager->LoadInitObjectsFor(doc->Root(), "200");
+  EXPECT_NE(Object("cls_200_2a"), nullptr);
+  EXPECT_NE(Object("scid_200"), nullptr);
+  EXPECT_EQ(Object("cls_300_2a"), nullptr);
+  EXPECT_EQ(Object("cls_200_2a")->Text("caption"), "2А");
+  Store->ApplySchoolInitRelations(doc->Root(), "200");
+  EXPECT_EQ(Store->GetRelated("is_class_of", Object("scid_200"), QDate(2018, 1, 1)).size(), 1u);
+  EXPECT_EQ(Count("select count(*) as N from tb_relations"), 2);
+  // An ending date ends (here: removes) the relation just opened for it.
+  Store->ApplyInitRelations(doc->Root());
+  EXPECT_EQ(Count("select count(*) as N from tb_relations where strdate='01.09.2016'"), 0);
 }
