@@ -11,7 +11,7 @@ PACKAGES=(
   libxml2-dev libcurl4-openssl-dev libarchive-dev
   libsimpleini-dev libxlsxwriter-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev
-  7zip xvfb xauth fonts-dejavu-core
+  python3 7zip xvfb xauth fonts-dejavu-core
 )
 
 missing=()

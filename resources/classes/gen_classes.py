@@ -47,6 +47,8 @@ import sys
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent))
+from rcgen import write_outputs  # noqa: E402
 
 # ---------------------------------------------------------------------------
 # Reference books: name -> (caption, [(code, order, caption)])
@@ -845,21 +847,8 @@ DOCUMENTS = {
 
 
 def main(argv):
-    check = "--check" in argv
-    stale = []
-    for file_name, build in DOCUMENTS.items():
-        text = render(build())
-        text.encode("cp1251")  # every character must exist in windows-1251
-        path = HERE / file_name
-        if check:
-            if not path.exists() or path.read_text(encoding="utf-8") != text:
-                stale.append(file_name)
-        else:
-            path.write_text(text, encoding="utf-8")
-    if stale:
-        print("out of date, run gen_classes.py:", ", ".join(stale))
-        return 1
-    return 0
+    outputs = {name: (lambda build=build: render(build())) for name, build in DOCUMENTS.items()}
+    return write_outputs(outputs, HERE, argv, "gen_classes.py")
 
 
 if __name__ == "__main__":

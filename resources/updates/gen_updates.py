@@ -15,6 +15,8 @@ import sys
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent))
+from rcgen import write_outputs  # noqa: E402
 
 SCHOOL_DATA = '<?xml version="1.0" encoding="windows-1251"?>\n<root/>\n'
 
@@ -71,21 +73,7 @@ OUTPUTS = {"up20150924.xml": lambda: SCHOOL_DATA, "up20170502.sql": statements}
 
 
 def main(argv):
-    check = "--check" in argv
-    stale = []
-    for file_name, build in OUTPUTS.items():
-        text = build()
-        text.encode("cp1251")
-        path = HERE / file_name
-        if check:
-            if not path.exists() or path.read_text(encoding="utf-8") != text:
-                stale.append(file_name)
-        else:
-            path.write_text(text, encoding="utf-8")
-    if stale:
-        print("out of date, run gen_updates.py:", ", ".join(stale))
-        return 1
-    return 0
+    return write_outputs(OUTPUTS, HERE, argv, "gen_updates.py")
 
 
 if __name__ == "__main__":
