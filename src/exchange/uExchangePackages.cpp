@@ -1,8 +1,8 @@
 #include "exchange/uExchangePackages.h"
 
 #include "catalogue/uStringRoutines.h"
-#include "exchange/uExchangeXml.h"
 #include "platform/uCodec.h"
+#include "platform/uXml.h"
 
 namespace {
 const QString kHeader = QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n");
@@ -28,40 +28,47 @@ void WriteValues(QString& out, const TFormDataPackage& package) {
   }
 }
 
-TPackageObject ReadObject(xmlNodePtr item) {
-  TPackageObject object{ExAttr(item, "name"), ExAttr(item, "class"), {}};
-  for (xmlNodePtr a : ExElements(item, "attribute"))
-    object.Attributes.push_back({ExAttr(a, "name"), ExAttr(a, "caption"), ExAttr(a, "type"), ExAttr(a, "value"),
-                                 ExAttr(a, "valuetitle")});
+TPackageObject ReadObject(const TXmlElement& item) {
+  TPackageObject object{item.Attribute("name"), item.Attribute("class"), {}};
+  for (const TXmlElement& a : item.Children("attribute"))
+    object.Attributes.push_back({a.Attribute("name"), a.Attribute("caption"), a.Attribute("type"),
+                                 a.Attribute("value"), a.Attribute("valuetitle")});
   return object;
 }
 
-TPackageValue ReadValue(xmlNodePtr item) {
+TPackageValue ReadValue(const TXmlElement& item) {
   bool ok = false;
-  const int kind = ExAttr(item, "dk").toInt(&ok);
-  return {ExAttr(item, "i"), ExAttr(item, "o"), ExAttr(item, "p"), ok ? kind : -1, ExAttr(item, "v")};
+  const int kind = item.Attribute("dk").toInt(&ok);
+  return {item.Attribute("i"), item.Attribute("o"), item.Attribute("p"), ok ? kind : -1, item.Attribute("v")};
 }
 
-TServiceItem ReadItem(xmlNodePtr item) {
-  TServiceItem out{ExAttr(item, "name"), ExAttr(item, "class"), {}};
-  for (xmlNodePtr a : ExElements(item, "attribute")) out.Attributes.emplace_back(ExAttr(a, "name"), ExAttr(a, "value"));
+TServiceItem ReadItem(const TXmlElement& item) {
+  TServiceItem out{item.Attribute("name"), item.Attribute("class"), {}};
+  for (const TXmlElement& a : item.Children("attribute"))
+    out.Attributes.emplace_back(a.Attribute("name"), a.Attribute("value"));
   return out;
 }
 
+// The document element; null for no document.
+TXmlElement RootOf(const std::unique_ptr<TXmlDocument>& doc) { return doc ? doc->Root() : TXmlElement(); }
+
+bool IsNamed(const TXmlElement& element, const char* name) { return element && element.Name() == QLatin1String(name); }
+
 // Top-level "root": the document element when it is so named.
-xmlNodePtr TopRoot(const TExchangeXml& doc) {
-  xmlNodePtr root = doc.Root();
-  return ExIsNamed(root, "root") ? root : nullptr;
+TXmlElement TopRoot(const std::unique_ptr<TXmlDocument>& doc) {
+  const TXmlElement root = RootOf(doc);
+  return IsNamed(root, "root") ? root : TXmlElement();
 }
 
 template <class T, class F>
 TServiceList<T> ReadList(const QByteArray& body, F convert) {
   TServiceList<T> list;
-  const TExchangeXml doc = TExchangeXml::TryParse(body);
-  list.HasDocument = doc.Root() != nullptr;
-  list.IsRoot = ExIsNamed(doc.Root(), "root");
+  const auto doc = TXmlDocument::TryParse(body);
+  const TXmlElement root = RootOf(doc);
+  list.HasDocument = !root.IsNull();
+  list.IsRoot = IsNamed(root, "root");
   if (!list.IsRoot) return list;
-  for (xmlNodePtr item : ExElements(doc.Root(), "item")) list.Items.push_back(convert(item));
+  for (const TXmlElement& item : root.Children("item")) list.Items.push_back(convert(item));
   return list;
 }
 }  // namespace
@@ -108,35 +115,38 @@ QByteArray BlankSchoolTitle(QByteArray raw) {
 }
 
 std::optional<TFormDataPackage> ReadFormDataPackage(const QByteArray& raw) {
-  const TExchangeXml doc = TExchangeXml::TryParse(BlankSchoolTitle(raw));
-  xmlNodePtr root = TopRoot(doc);
+  const auto doc = TXmlDocument::TryParse(BlankSchoolTitle(raw));
+  const TXmlElement root = TopRoot(doc);
   if (!root) return std::nullopt;
-  TFormDataPackage package{ExAttr(root, "pid"), ExAttr(root, "formid"), ExAttr(root, "objectid"),
-                           ExAttr(root, "periodid"), {}, {}, {}};
-  for (xmlNodePtr section : ExElements(root)) {
-    if (ExIsNamed(section, "objects")) {
-      for (xmlNodePtr item : ExElements(section, "item")) package.Objects.push_back(ReadObject(item));
-    } else if (ExIsNamed(section, "data")) {
-      for (xmlNodePtr item : ExElements(section, "item")) package.Values.push_back(ReadValue(item));
-    } else if (ExIsNamed(section, "relations")) {
-      for (xmlNodePtr item : ExElements(section, "item"))
-        package.Relations.push_back({ExAttr(item, "relation"), ExAttr(item, "aobject"), ExAttr(item, "bobject")});
+  TFormDataPackage package{root.Attribute("pid"), root.Attribute("formid"), root.Attribute("objectid"),
+                           root.Attribute("periodid"), {}, {}, {}};
+  for (const TXmlElement& section : root.Children()) {
+    if (IsNamed(section, "objects")) {
+      for (const TXmlElement& item : section.Children("item")) package.Objects.push_back(ReadObject(item));
+    } else if (IsNamed(section, "data")) {
+      for (const TXmlElement& item : section.Children("item")) package.Values.push_back(ReadValue(item));
+    } else if (IsNamed(section, "relations")) {
+      for (const TXmlElement& item : section.Children("item"))
+        package.Relations.push_back({item.Attribute("relation"), item.Attribute("aobject"), item.Attribute("bobject")});
     }
   }
   return package;
 }
 
 bool ReadOkAnswer(const QByteArray& body) {
-  const TExchangeXml doc = TExchangeXml::Parse(body);
-  xmlNodePtr root = TopRoot(doc);
-  return root && ExText(root) == QLatin1String("OK");
+  const auto doc = TXmlDocument::Parse(body);
+  const TXmlElement root = TopRoot(doc);
+  return root && root.Text() == QLatin1String("OK");
 }
 
-bool ReadServiceAnswer(const QByteArray& body) { return TopRoot(TExchangeXml::Parse(body)) != nullptr; }
+bool ReadServiceAnswer(const QByteArray& body) {
+  const auto doc = TXmlDocument::Parse(body);
+  return !TopRoot(doc).IsNull();
+}
 
 std::optional<TServiceItem> ReadSchoolInfo(const QByteArray& body) {
-  const TExchangeXml doc = TExchangeXml::TryParse(body);
-  const std::vector<xmlNodePtr> items = ExElements(TopRoot(doc), "item");
+  const auto doc = TXmlDocument::TryParse(body);
+  const std::vector<TXmlElement> items = TopRoot(doc).Children("item");
   if (items.empty()) return std::nullopt;
   return ReadItem(items.front());
 }
@@ -144,7 +154,7 @@ std::optional<TServiceItem> ReadSchoolInfo(const QByteArray& body) {
 TServiceList<TServiceItem> ReadServiceItems(const QByteArray& body) { return ReadList<TServiceItem>(body, ReadItem); }
 
 TServiceList<TCLSItem> ReadClassesList(const QByteArray& body) {
-  return ReadList<TCLSItem>(body, [](xmlNodePtr node) {
+  return ReadList<TCLSItem>(body, [](const TXmlElement& node) {
     const TServiceItem item = ReadItem(node);
     return TCLSItem{item.Name, item.Value("code"), item.Value("caption"), item.Value("school"),
                     item.Value("teachercode")};
@@ -152,7 +162,7 @@ TServiceList<TCLSItem> ReadClassesList(const QByteArray& body) {
 }
 
 TServiceList<TTSDItem> ReadPupilsList(const QByteArray& body) {
-  return ReadList<TTSDItem>(body, [](xmlNodePtr node) {
+  return ReadList<TTSDItem>(body, [](const TXmlElement& node) {
     const TServiceItem item = ReadItem(node);
     return TTSDItem{item.Name,          item.Value("idx"),           item.Value("code"),         item.Value("caption"),
                     item.Value("sex"), item.Value("month_of_birth"), item.Value("year_of_birth")};
@@ -160,8 +170,8 @@ TServiceList<TTSDItem> ReadPupilsList(const QByteArray& body) {
 }
 
 TServiceList<TFormState> ReadFormStates(const QByteArray& body) {
-  return ReadList<TFormState>(body, [](xmlNodePtr node) {
-    const bool loaded = ExAttr(node, "state") == QLatin1String("1");
-    return TFormState{ExAttr(node, "formid"), loaded, loaded ? ExAttr(node, "update") : QString()};
+  return ReadList<TFormState>(body, [](const TXmlElement& node) {
+    const bool loaded = node.Attribute("state") == QLatin1String("1");
+    return TFormState{node.Attribute("formid"), loaded, loaded ? node.Attribute("update") : QString()};
   });
 }

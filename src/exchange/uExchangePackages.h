@@ -24,7 +24,7 @@ QByteArray BlankSchoolTitle(QByteArray raw);
 // "objects", "data" and "relations" are ignored.
 std::optional<TFormDataPackage> ReadFormDataPackage(const QByteArray& raw);
 
-// Service answers.  a/b raise EExchangeXmlError for a body that is not XML; the list
+// Service answers.  a/b raise EXmlError for a body that is not XML; the list
 // readers treat such a body as one without a document element.
 bool ReadOkAnswer(const QByteArray& body);       // "checkversion", "trylogin": top-level "root" is exactly "OK"
 bool ReadServiceAnswer(const QByteArray& body);  // "checkservice": a top-level "root"

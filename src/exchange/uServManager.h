@@ -43,7 +43,7 @@ class TRDataManager {
   int Port() const { return FPort; }
   const QString& BaseUrl() const { return FBaseUrl; }
 
-  // A body that is not XML raises EExchangeXmlError to the caller.
+  // A body that is not XML raises EXmlError to the caller.
   bool CheckVersion(const QString& version);
   bool CheckService();
   bool TryLogin(const QString& login, const QString& sign);

@@ -3,7 +3,6 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
-#include <stdexcept>
 
 namespace {
 QString FromXml(const xmlChar* text) { return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString(); }
@@ -68,16 +67,34 @@ TXmlElement TXmlElement::FirstChild() const { return Node ? TXmlElement(NextElem
 TXmlElement TXmlElement::NextSibling() const { return Node ? TXmlElement(NextElement(Node->next)) : TXmlElement(); }
 
 std::unique_ptr<TXmlDocument> TXmlDocument::Parse(const QByteArray& bytes) {
-  xmlDoc* doc = xmlReadMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  static const bool initialised = (xmlInitParser(), true);
+  (void)initialised;
+  // A context of its own, so the message is this parse's and never a stale one
+  // left in the global error by an earlier document.
+  std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> ctxt(xmlNewParserCtxt(), xmlFreeParserCtxt);
+  if (!ctxt) throw EXmlError("XML parser unavailable");
+  xmlDoc* doc = xmlCtxtReadMemory(ctxt.get(), bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr,
+                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (doc && !ctxt->wellFormed) {
+    xmlFreeDoc(doc);
+    doc = nullptr;
+  }
   if (!doc) {
-    const xmlError* error = xmlGetLastError();
+    const xmlError& error = ctxt->lastError;
     QString message = QStringLiteral("Ошибка разбора XML");
-    if (error && error->message)
-      message += QStringLiteral(" (строка %1): %2").arg(error->line).arg(QString::fromUtf8(error->message).trimmed());
-    throw std::runtime_error(message.toStdString());
+    if (error.message)
+      message += QStringLiteral(" (строка %1): %2").arg(error.line).arg(QString::fromUtf8(error.message).trimmed());
+    throw EXmlError(message.toStdString());
   }
   return std::unique_ptr<TXmlDocument>(new TXmlDocument(doc));
+}
+
+std::unique_ptr<TXmlDocument> TXmlDocument::TryParse(const QByteArray& bytes) {
+  try {
+    return Parse(bytes);
+  } catch (const EXmlError&) {
+    return nullptr;
+  }
 }
 
 TXmlDocument::~TXmlDocument() { xmlFreeDoc(Doc); }

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 // A small read-only view over a libxml2 document tree.  Documents are parsed
@@ -10,6 +11,12 @@
 
 struct _xmlDoc;
 struct _xmlNode;
+
+// A text that is not well-formed XML.
+class EXmlError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TXmlElement {
  public:
@@ -36,9 +43,12 @@ class TXmlElement {
 
 class TXmlDocument {
  public:
-  // Throws std::runtime_error with the parser's message when the text is not
-  // well-formed XML.
+  // Throws EXmlError with the parser's message when the text is not
+  // well-formed XML (an empty text included).  Never touches the network and
+  // never expands entities.
   static std::unique_ptr<TXmlDocument> Parse(const QByteArray& bytes);
+  // The same, but answers nullptr instead of throwing.
+  static std::unique_ptr<TXmlDocument> TryParse(const QByteArray& bytes);
   ~TXmlDocument();
 
   TXmlElement Root() const;

@@ -3,7 +3,7 @@
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
 #include "exchange/uExchangePackages.h"
-#include "exchange/uExchangeXml.h"
+#include "platform/uXml.h"
 #include "platform/uCodec.h"
 
 namespace {
@@ -141,9 +141,9 @@ TEST(ServiceAnswers, OkAndServiceAnswers) {
     EXPECT_EQ(ReadOkAnswer(c.body), c.ok) << c.body;
     EXPECT_EQ(ReadServiceAnswer(c.body), c.service) << c.body;
   }
-  EXPECT_THROW(ReadOkAnswer("OK"), EExchangeXmlError);
-  EXPECT_THROW(ReadServiceAnswer("<root>"), EExchangeXmlError);
-  EXPECT_THROW(ReadServiceAnswer(""), EExchangeXmlError);
+  EXPECT_THROW(ReadOkAnswer("OK"), EXmlError);
+  EXPECT_THROW(ReadServiceAnswer("<root>"), EXmlError);
+  EXPECT_THROW(ReadServiceAnswer(""), EXmlError);
 }
 
 TEST(ServiceAnswers, SchoolInfoTakesFirstItem) {

@@ -10,7 +10,7 @@
 #include "ExchangeTestSupport.h"
 #include "TestSupport.h"
 #include "exchange/uServManager.h"
-#include "exchange/uExchangeXml.h"
+#include "platform/uXml.h"
 
 namespace {
 // What a server saw of one request.
@@ -211,11 +211,11 @@ TEST(Requests, BooleanAnswers) {
   // A body that is not XML reaches the caller as the parser's error, and the
   // cursor is back to normal.
   service.Body = "<html><body>Service Unavailable";
-  EXPECT_THROW(m.CheckService(), EExchangeXmlError);
-  EXPECT_THROW(m.CheckVersion("April_2018"), EExchangeXmlError);
-  EXPECT_THROW(m.TryLogin("scid_1", "s"), EExchangeXmlError);
+  EXPECT_THROW(m.CheckService(), EXmlError);
+  EXPECT_THROW(m.CheckVersion("April_2018"), EXmlError);
+  EXPECT_THROW(m.TryLogin("scid_1", "s"), EXmlError);
   service.Body = "";
-  EXPECT_THROW(m.CheckService(), EExchangeXmlError);
+  EXPECT_THROW(m.CheckService(), EXmlError);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 

@@ -170,7 +170,9 @@ TEST_F(SettingsDialog, ConnectionTestRestoresTheKeptValues) {
     form.udTimeOut->setValue(400);
     form.JvSpeedButton2->click();
     ASSERT_EQ(Dialogs.Recorder.Messages.size(), 1u) << c.answer;
-    if (c.text) EXPECT_EQ(Dialogs.Recorder.Messages[0].Text, c.text);
+    if (c.text) {
+      EXPECT_EQ(Dialogs.Recorder.Messages[0].Text, c.text);
+    }
     EXPECT_FALSE(Dialogs.Recorder.Messages[0].Text.isEmpty());
     EXPECT_EQ(Dialogs.Recorder.Messages[0].Caption, c.caption);
     EXPECT_EQ(ServiceSettings(), Kept);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QStringDecoder>
+#include <QUrl>
 
 #include "platform/uClock.h"
 #include "platform/uCodec.h"
@@ -10,6 +11,8 @@
 #include "platform/uDialogs.h"
 #include "platform/uResources.h"
 #include "platform/uSystem.h"
+#include "platform/uXml.h"
+#include "TestSupport.h"
 
 TEST(Resources, FoundWithoutRegardToCase) {
   EXPECT_TRUE(HasTextResource("rc_process"));
@@ -130,4 +133,44 @@ TEST(DateTime, FixedRussianForms) {
   EXPECT_EQ(ParseShortDate("1.9.2017"), QDate(2017, 9, 1));
   EXPECT_EQ(ParseShortDateTime("24.09.2015 10:05:00"), QDateTime(QDate(2015, 9, 24), QTime(10, 5)));
   EXPECT_FALSE(ParseShortDate("31.02.2017").isValid());
+}
+
+TEST(Xml, MalformedTextRaisesItsOwnProblem) {
+  const char* cases[] = {"", "OK", "<root>", "<html><body>Service Unavailable", "<a></b>"};
+  for (const char* text : cases) {
+    EXPECT_EQ(TXmlDocument::TryParse(text), nullptr) << text;
+    try {
+      TXmlDocument::Parse(text);
+      ADD_FAILURE() << "parsed: " << text;
+    } catch (const EXmlError& error) {
+      const QString message = QString::fromUtf8(error.what());
+      EXPECT_TRUE(message.startsWith("Ошибка разбора XML (строка ")) << message;
+    }
+  }
+  // The message belongs to the text at hand, not to an earlier failure.
+  EXPECT_THROW(TXmlDocument::Parse("<a></b>"), EXmlError);
+  try {
+    TXmlDocument::Parse("");
+    ADD_FAILURE() << "parsed an empty text";
+  } catch (const EXmlError& error) {
+    EXPECT_TRUE(QString::fromUtf8(error.what()).contains("empty")) << error.what();
+  }
+}
+
+TEST(Xml, TryParseReadsWellFormedText) {
+  const auto doc = TXmlDocument::TryParse(
+      Win1251Encode(QStringLiteral("<?xml version=\"1.0\" encoding=\"windows-1251\"?><root a=\"Класс\">OK</root>")));
+  ASSERT_NE(doc, nullptr);
+  EXPECT_EQ(doc->Root().Name(), "root");
+  EXPECT_EQ(doc->Root().Attribute("a"), QStringLiteral("Класс"));
+  EXPECT_EQ(doc->Root().Text(), "OK");
+}
+
+TEST(Xml, ExternalEntitiesAreNeitherLoadedNorExpanded) {
+  TTempFolder temp;
+  WriteFileBytes(temp.File("secret.txt"), "SECRET");
+  const QByteArray url = QUrl::fromLocalFile(temp.File("secret.txt")).toEncoded();
+  const QByteArray text = "<!DOCTYPE r [<!ENTITY e SYSTEM \"" + url + "\">]><r>before&e;after</r>";
+  const auto doc = TXmlDocument::Parse(text);
+  EXPECT_EQ(doc->Root().Text(), "beforeafter");
 }

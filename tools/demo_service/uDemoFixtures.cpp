@@ -4,18 +4,19 @@
 #include <QFile>
 #include <stdexcept>
 
-#include "exchange/uExchangeXml.h"
+#include "platform/uXml.h"
 
 namespace {
-void ReadAttributes(xmlNodePtr node, TDemoObject& object) {
-  object.Name = ExAttr(node, "name");
-  for (xmlNodePtr a : ExElements(node, "attribute")) object.Attributes.emplace_back(ExAttr(a, "name"), ExAttr(a, "value"));
+void ReadAttributes(const TXmlElement& node, TDemoObject& object) {
+  object.Name = node.Attribute("name");
+  for (const TXmlElement& a : node.Children("attribute"))
+    object.Attributes.emplace_back(a.Attribute("name"), a.Attribute("value"));
 }
 
-TDemoClass ReadClass(xmlNodePtr node) {
+TDemoClass ReadClass(const TXmlElement& node) {
   TDemoClass cls;
   ReadAttributes(node, cls);
-  for (xmlNodePtr p : ExElements(node, "pupil")) {
+  for (const TXmlElement& p : node.Children("pupil")) {
     TDemoObject pupil;
     ReadAttributes(p, pupil);
     cls.Pupils.push_back(pupil);
@@ -40,17 +41,18 @@ const TDemoClass* TDemoFixtures::FindClass(const QString& name) const {
 TDemoFixtures LoadDemoFixtures(const QString& folder) {
   QFile file(QDir(folder).filePath(QStringLiteral("service.xml")));
   if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error(("cannot read " + file.fileName()).toStdString());
-  const TExchangeXml doc = TExchangeXml::Parse(file.readAll());
-  xmlNodePtr root = doc.Root();
-  if (!ExIsNamed(root, "service")) throw std::runtime_error("service.xml: the document element must be \"service\"");
+  const auto doc = TXmlDocument::Parse(file.readAll());
+  const TXmlElement root = doc->Root();
+  if (!root || root.Name() != QLatin1String("service"))
+    throw std::runtime_error("service.xml: the document element must be \"service\"");
   TDemoFixtures fixtures;
-  for (xmlNodePtr v : ExElements(root, "version")) fixtures.AcceptedVersions << ExAttr(v, "accepted");
-  for (xmlNodePtr s : ExElements(root, "school")) {
+  for (const TXmlElement& v : root.Children("version")) fixtures.AcceptedVersions << v.Attribute("accepted");
+  for (const TXmlElement& s : root.Children("school")) {
     TDemoSchool school;
     ReadAttributes(s, school);
-    school.ClassName = ExAttr(s, "class");
-    school.Password = ExAttr(s, "password");
-    for (xmlNodePtr c : ExElements(s, "class")) school.Classes.push_back(ReadClass(c));
+    school.ClassName = s.Attribute("class");
+    school.Password = s.Attribute("password");
+    for (const TXmlElement& c : s.Children("class")) school.Classes.push_back(ReadClass(c));
     fixtures.Schools.push_back(school);
   }
   return fixtures;
