@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QToolTip>
 
 #include "grid/uVGImages.h"
 
@@ -25,6 +24,7 @@ TVirtualDGrid::TVirtualDGrid(QWidget* Parent) : QWidget(Parent) {
   connect(FVertBar, &QScrollBar::actionTriggered, this, [this](int action) { ScrollBarAction(false, action); });
   connect(FHorzBar, &QScrollBar::actionTriggered, this, [this](int action) { ScrollBarAction(true, action); });
   SetClientSize(width(), height());
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* Old, QWidget* Now) { EditorFocusChanged(Old, Now); });
 }
 
 TVirtualDGrid::~TVirtualDGrid() { FEditor.reset(); }
@@ -136,7 +136,7 @@ bool TVirtualDGrid::event(QEvent* E) {
       return true;
     }
   } else if (E->type() == QEvent::ToolTip) {
-    ShowHint(static_cast<QHelpEvent*>(E));
+    ShowHint(static_cast<QHelpEvent*>(E)->pos());
     return true;
   }
   return QWidget::event(E);
@@ -161,32 +161,34 @@ void TVirtualDGrid::focusOutEvent(QFocusEvent* E) {
   QWidget::focusOutEvent(E);
 }
 
+// The editor is part of the grid: the focus going from it to another control
+// of the window is the grid losing the focus, and the edited text is stored.
+// A message box or a popup (another window) leaves the editor open.
+void TVirtualDGrid::EditorFocusChanged(QWidget* Old, QWidget* Now) {
+  if (!HasState(gsEditing) || !Old || !Now || Old == this || !isAncestorOf(Old)) return;
+  if (Now == this || isAncestorOf(Now) || Now->window() != window()) return;
+  if (!TryEndEdit() && FEditor) FEditor->BeginEdit();  // refused: the editor keeps the focus
+}
+
+void TVirtualDGrid::leaveEvent(QEvent* E) {
+  HideHint();
+  QWidget::leaveEvent(E);
+}
+
+void TVirtualDGrid::hideEvent(QHideEvent* E) {
+  HideHint();
+  QWidget::hideEvent(E);
+}
+
 void TVirtualDGrid::wheelEvent(QWheelEvent* E) {
   const int delta = E->angleDelta().y();
   E->accept();
+  HideHint();
   if (OnMouseWheel && OnMouseWheel(delta, E->modifiers())) {
     update();
     return;
   }
   if (delta != 0) WheelScroll(delta < 0);
-}
-
-void TVirtualDGrid::ShowHint(QHelpEvent* E) {
-  const THitInfo hit = HitTest(E->pos().x(), E->pos().y());
-  QString text;
-  if (hit.Row && hit.Col && hit.Row != Rows->Root && hit.Col != Cols->Root) {
-    if (OnGetCellHint)
-      OnGetCellHint(hit.Row, hit.Col, text);
-    else
-      DoGetCellText(hit.Row, hit.Col, text);
-  }
-  if (text.isEmpty()) {
-    QToolTip::hideText();
-    return;
-  }
-  const int x = E->pos().x(), y = E->pos().y();
-  const QRect stay(x - 10, y, 20, hit.Row ? hit.Row->Size : 20);
-  QToolTip::showText(E->globalPos() + QPoint(10, -10), text, this, stay, 2500);
 }
 
 // --- scroll bars ---

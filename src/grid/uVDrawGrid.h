@@ -10,6 +10,7 @@
 
 class QScrollBar;
 class QHelpEvent;
+class TGridHint;
 
 QRect ToQRect(const TGridRect& R);
 
@@ -99,6 +100,8 @@ class TVirtualDGrid : public QWidget, public TVDGridLayout {
   void mouseDoubleClickEvent(QMouseEvent* E) override;
   void wheelEvent(QWheelEvent* E) override;
   void focusOutEvent(QFocusEvent* E) override;
+  void leaveEvent(QEvent* E) override;
+  void hideEvent(QHideEvent* E) override;
 
   void CancelEditing() override;
   void DoResized() override;
@@ -117,6 +120,7 @@ class TVirtualDGrid : public QWidget, public TVDGridLayout {
   uint8_t FHotColStates = 0;
   uint8_t FHotRowStates = 0;
   std::vector<TMergedCell*> FPaintMerged;
+  TGridHint* FHint = nullptr;  // made at the first hint
 
   // input helpers (uVDrawGridInput.cpp)
   void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos);
@@ -127,7 +131,15 @@ class TVirtualDGrid : public QWidget, public TVDGridLayout {
   void PageFocus(int Key, bool Ctrl);
   bool InGesture() const;
   void EndGestures();
-  void ShowHint(QHelpEvent* E);
+  // The focus went from Old to Now; ends editing when it left the editor
+  // for another control of the window.
+  void EditorFocusChanged(QWidget* Old, QWidget* Now);
+
+  // hint window (uVDrawGridHint.cpp)
+  void ShowHint(const QPoint& Pos);
+  void HideHint();
+  // Hides the hint once the pointer leaves the rectangle it may rest in.
+  void HintPointerMoved(const QPoint& Pos);
 
   // painting helpers (uVDrawGridPaint.cpp)
   struct TLine {

@@ -186,6 +186,7 @@ void TVirtualDGrid::PageFocus(int Key, bool Ctrl) {
 
 void TVirtualDGrid::keyPressEvent(QKeyEvent* E) {
   E->accept();
+  HideHint();
   HandleKey(E->key(), E->modifiers(), E->text());
 }
 
@@ -310,6 +311,7 @@ void TVirtualDGrid::mousePressEvent(QMouseEvent* E) {
 
 void TVirtualDGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos) {
   FLastPos = FPressPos = Pos;
+  HideHint();
   const THitInfo hit = HitTest(Pos.x(), Pos.y());
   HotCol = hit.Col;
   HotRow = hit.Row;
@@ -404,6 +406,7 @@ void TVirtualDGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shif
 
 void TVirtualDGrid::mouseMoveEvent(QMouseEvent* E) {
   const QPoint pos = E->position().toPoint();
+  HintPointerMoved(pos);
   THitInfo hit = HitTest(pos.x(), pos.y());
   const PVirtualAxisItem oldRow = FocusedRow, oldCol = FocusedCol;
   const bool leftHeld = E->buttons() & Qt::LeftButton;

@@ -159,18 +159,27 @@ bool TVGCellEditLink::BeginEdit() {
   return true;
 }
 
+void TVGCellEditLink::FocusGrid() {
+  if (!Grid || Grid->focusPolicy() == Qt::NoFocus) return;
+  // Editing ended because the user went to another control of the window:
+  // the focus stays where the user put it.
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && focus != Grid && !Grid->isAncestorOf(focus) && focus->window() == Grid->window()) return;
+  Grid->setFocus();
+}
+
 bool TVGCellEditLink::EndEdit() {
   DoAccept();
   if (!Control || Control->isHidden()) return true;
   if (!CanEnd()) return false;
+  FocusGrid();  // before hiding: a hidden focused control would hand the focus on
   Control->hide();
-  if (Grid && Grid->focusPolicy() != Qt::NoFocus) Grid->setFocus();
   return true;
 }
 
 bool TVGCellEditLink::CancelEdit() {
   DoCancel();
-  if (Grid) Grid->setFocus();
+  FocusGrid();
   if (Control) Control->hide();
   return true;
 }

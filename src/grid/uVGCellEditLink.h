@@ -78,6 +78,9 @@ class TVGCellEditLink : public IVGCellEditLink {
   void HookControl(QWidget* AControl);
   // Posts a key press to the grid (as if typed there).
   void PostKeyToGrid(int Key);
+  // The grid takes the focus back when ending or cancelling the edit, unless
+  // another control of the window already has it.
+  void FocusGrid();
 
   bool Accepted = false;
   QString StartText;

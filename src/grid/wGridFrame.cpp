@@ -65,7 +65,13 @@ TGridFrame::TGridFrame(QWidget* Parent) : QWidget(Parent) {
   g->OnMouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) { VirtualDGridMouseUp(b, s, x, y); };
   g->OnMouseWheel = [this](int d, Qt::KeyboardModifiers s) { return FormMouseWheel(d, s); };
   g->OnCopyToClipBoard = [this] { CopyToClipboard(); };
-  g->OnPasteFromClipBoard = [this] { PasteFromClipboard(); };
+  g->OnPasteFromClipBoard = [this] {
+    // From the keyboard the paste goes to the focused cell, which the keys
+    // may have moved away from the last cell clicked.
+    CurrentRow = VirtualDGrid->FocusedRow;
+    CurrentCol = VirtualDGrid->FocusedCol;
+    PasteFromClipboard();
+  };
 }
 
 TGridFrame::~TGridFrame() {
@@ -377,8 +383,12 @@ void TGridFrame::PasteFromClipboard() {
   };
   TVirtualGridAxis* rows = g->Rows;
   TVirtualGridAxis* cols = g->Cols;
-  const bool singleCell = rows->SelectedCount() == 1 && cols->SelectedCount() == 1 &&
-                          !rows->GetSelected(0)->Has(asWholeLine) && !cols->GetSelected(0)->Has(asWholeLine);
+  // Without any selection (the keys clear it) the block goes to the current
+  // cell too: filling would overwrite the whole table.
+  const bool nothingSelected = rows->SelectedCount() == 0 && cols->SelectedCount() == 0;
+  const bool singleCell = nothingSelected || (rows->SelectedCount() == 1 && cols->SelectedCount() == 1 &&
+                                              !rows->GetSelected(0)->Has(asWholeLine) &&
+                                              !cols->GetSelected(0)->Has(asWholeLine));
   if (singleCell) {
     PVirtualAxisItem row = CurrentRow == rows->Root ? rows->GetFirst() : CurrentRow;
     PVirtualAxisItem firstCol = CurrentCol == cols->Root ? cols->GetFirst() : CurrentCol;

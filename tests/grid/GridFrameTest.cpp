@@ -118,6 +118,26 @@ TEST_F(TFrameFixture, PasteSingleCellBlockClippedAtTheEdges) {
   EXPECT_EQ(Text(2, 1), QStringLiteral("a"));
 }
 
+TEST_F(TFrameFixture, KeyboardPasteGoesToTheFocusedCellOnly) {
+  TVirtualDGrid* g = frame.VirtualDGrid;
+  frame.CurrentRow = r[0];  // the last cell clicked
+  frame.CurrentCol = c[0];
+  g->FocusedRow = r[2];
+  g->FocusedCol = c[1];
+  g->ClearSelection();  // the keys that moved the focus cleared it
+  CopyTextToClipboard(QStringLiteral("a\tb\r\nc\td"));
+  g->HandleKey(Qt::Key_Insert, Qt::ShiftModifier, QString());
+  EXPECT_EQ(Text(2, 1), QStringLiteral("a"));
+  EXPECT_EQ(Text(2, 2), QStringLiteral("b"));
+  EXPECT_EQ(Text(3, 1), QStringLiteral("c"));
+  EXPECT_EQ(Text(3, 2), QStringLiteral("d"));
+  EXPECT_EQ(Text(0, 0), QStringLiteral("r0c0"));  // not the clicked cell
+  EXPECT_EQ(Text(1, 1), QStringLiteral("r1c1"));  // nor tiled over the table
+  EXPECT_EQ(Text(3, 0), QStringLiteral("r3c0"));
+  EXPECT_EQ(frame.CurrentRow, r[2]);
+  EXPECT_EQ(frame.History->Count(), 4);
+}
+
 TEST_F(TFrameFixture, FillModeTilesTheBlock) {
   TVirtualDGrid* g = frame.VirtualDGrid;
   frame.CurrentRow = r[0];

@@ -1,11 +1,11 @@
 // The drawing grid driven offscreen by key and mouse events.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QHelpEvent>
+#include <QImage>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QToolTip>
 
 #include "GridTestUtil.h"
 
@@ -340,19 +340,42 @@ TEST(GridWidget, ScrollBarsFollowTheContent) {
   for (QScrollBar* bar : small.grid.findChildren<QScrollBar*>()) EXPECT_FALSE(bar->isVisible());
 }
 
-TEST(GridWidget, HintShowsTheCellText) {
+TEST(GridWidget, HintShowsTheCellTextOnTheHintColour) {
   TGridBench b(3, 3);
   b.grid.OnGetCellHint = [&](PVirtualAxisItem r, PVirtualAxisItem c, QString& t) {
     t = (r == b.r[1] && c == b.c[1]) ? QStringLiteral("подсказка") : QString();
   };
-  const QPoint other = CellCentre(b.grid, b.r[0], b.c[0]);
-  QHelpEvent none(QEvent::ToolTip, other, b.grid.mapToGlobal(other));
-  QApplication::sendEvent(&b.grid, &none);
-  EXPECT_FALSE(QToolTip::isVisible());  // an empty text shows no hint
+  auto help = [&](QPoint at) {
+    QHelpEvent e(QEvent::ToolTip, at, b.grid.mapToGlobal(at));
+    QApplication::sendEvent(&b.grid, &e);
+    return b.grid.findChild<QLabel*>(QStringLiteral("VGHint"));
+  };
+  EXPECT_EQ(help(CellCentre(b.grid, b.r[0], b.c[0])), nullptr);  // an empty text shows no hint
   const QPoint at = CellCentre(b.grid, b.r[1], b.c[1]);
-  QHelpEvent help(QEvent::ToolTip, at, b.grid.mapToGlobal(at));
-  QApplication::sendEvent(&b.grid, &help);
-  EXPECT_TRUE(QToolTip::isVisible());
-  EXPECT_EQ(QToolTip::text(), QStringLiteral("подсказка"));
-  QToolTip::hideText();
+  QLabel* hint = help(at);
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(hint->isVisible());
+  EXPECT_EQ(hint->text(), QStringLiteral("подсказка"));
+  EXPECT_EQ(hint->pos(), b.grid.mapToGlobal(at) + QPoint(10, -10));
+  // Most of the window is the hint colour $00F0FFFF (red FF, green FF, blue F0).
+  const QImage image = hint->grab().toImage();
+  int hintColoured = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) hintColoured += QColor(image.pixel(x, y)) == QColor(0xFF, 0xFF, 0xF0);
+  EXPECT_GT(hintColoured, image.width() * image.height() / 2);
+  // The pointer may move 10 pixels sideways and down the row; beyond, the hint goes.
+  SendMouse(&b.grid, QEvent::MouseMove, at + QPoint(9, 5));
+  EXPECT_TRUE(hint->isVisible());
+  SendMouse(&b.grid, QEvent::MouseMove, at + QPoint(11, 5));
+  EXPECT_FALSE(hint->isVisible());
+  help(at);
+  EXPECT_TRUE(hint->isVisible());
+  SendMouse(&b.grid, QEvent::MouseMove, at + QPoint(0, -1));  // above the hint position
+  EXPECT_FALSE(hint->isVisible());
+  help(at);
+  SendKey(&b.grid, Qt::Key_Down);
+  EXPECT_FALSE(hint->isVisible());
+  help(at);
+  help(CellCentre(b.grid, b.r[0], b.c[0]));
+  EXPECT_FALSE(hint->isVisible());
 }
