@@ -28,9 +28,9 @@ TValueGroup GroupOf(int typeCode) {
 QString InList(const QStringList& items) { return '(' + items.join(',') + ')'; }
 
 int IntegerOf(const TDFLD& field) {
+  if (field.Value.typeId() == QMetaType::Int) return field.Value.toInt();
   bool ok = false;
   const int value = field.Value.toString().toInt(&ok);
-  if (field.Value.typeId() == QMetaType::Int) return field.Value.toInt();
   if (!ok) throw EAppError(QStringLiteral("\"%1\" is not a valid integer value").arg(field.Value.toString()));
   return value;
 }
