@@ -10,15 +10,7 @@ TVirtualGridAxis::TVirtualGridAxis(TCustomVirtualGrid* AGrid, bool AIsRows) : FG
   Root->States = asExpanded;
 }
 
-TVirtualGridAxis::~TVirtualGridAxis() {
-  PVirtualAxisItem child = Root->FirstChild;
-  while (child) {
-    PVirtualAxisItem next = child->NextSibling;
-    FreeSubtree(child);
-    child = next;
-  }
-  delete Root;
-}
+TVirtualGridAxis::~TVirtualGridAxis() { FreeSubtree(Root); }
 
 void TVirtualGridAxis::Touch(bool Layout) {
   FGrid->IncludeState(gsDirty);
